@@ -1,0 +1,34 @@
+// The application object: start-up, the install folder and the mode dispatch.
+#pragma once
+
+#include "app/SaverMode.h"
+#include "framework/WinApp.h"
+
+#include <string>
+
+class SaverApp : public fw::WinApp {
+public:
+    SaverApp() = default;
+    ~SaverApp() override = default;
+
+    // Always ends with a backslash once start-up has read it.
+    const std::string& installFolder() const { return m_installFolder; }
+
+    static SaverApp* current() { return static_cast<SaverApp*>(fw::WinApp::current()); }
+
+    // Mode entry points.
+    void runConfiguration(HWND parent);
+    void changePassword(HWND parent);
+
+protected:
+    bool InitInstance() override;
+
+private:
+    SaverMode parseCommandLine(HWND& window);
+    bool readInstallFolder();
+    void showRegistryFatalError();
+    bool startPreview(HWND parent);
+    bool startSaverWindow(SaverMode mode);
+
+    std::string m_installFolder;
+};

@@ -1,0 +1,33 @@
+# The Windows build: the screen saver, its tools and the tests that run under Wine.
+enable_language(RC)
+
+set(PRISMATA_DEPS ${CMAKE_SOURCE_DIR}/.cache/mingw CACHE PATH "Cross-built libjpeg and GoogleTest")
+
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 STRICT)
+add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-Wall> $<$<COMPILE_LANGUAGE:CXX>:-Wextra>)
+# The binaries must run on a bare Windows: no MinGW runtime DLLs.
+add_link_options(-static-libgcc -static-libstdc++ -static)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}")
+
+add_library(jpeg_static STATIC IMPORTED)
+set_target_properties(jpeg_static PROPERTIES
+    IMPORTED_LOCATION ${PRISMATA_DEPS}/lib/libjpeg.a
+    INTERFACE_INCLUDE_DIRECTORIES ${PRISMATA_DEPS}/include)
+
+add_library(gtest_win STATIC IMPORTED)
+set_target_properties(gtest_win PROPERTIES
+    IMPORTED_LOCATION ${PRISMATA_DEPS}/lib/libgtest.a
+    INTERFACE_INCLUDE_DIRECTORIES ${PRISMATA_DEPS}/include)
+add_library(gtest_main_win STATIC IMPORTED)
+set_target_properties(gtest_main_win PROPERTIES
+    IMPORTED_LOCATION ${PRISMATA_DEPS}/lib/libgtest_main.a
+    INTERFACE_LINK_LIBRARIES gtest_win)
+
+# Everything of the screen saver but its entry point, so the Windows tests can link it.
+add_library(prismata_win STATIC)
+target_link_libraries(prismata_win PUBLIC prismata_pure jpeg_static
+    user32 gdi32 comctl32 comdlg32 shell32 ole32 oleaut32 uuid winmm advapi32)
+
+add_executable(Prismata WIN32 app/Main.cpp resources/Prismata.rc)
+target_link_libraries(Prismata PRIVATE prismata_win)
+set_target_properties(Prismata PROPERTIES SUFFIX ".scr")

@@ -1,0 +1,59 @@
+#include "framework/Profile.h"
+
+#include "framework/WinApp.h"
+#include "settings/ProfileValue.h"
+
+#include <cstdio>
+#include <vector>
+
+namespace fw {
+
+namespace {
+
+const char* profilePath() {
+    WinApp* app = WinApp::current();
+    return app ? app->profileFile().c_str() : "";
+}
+
+// Reads one value whole, growing the buffer for long values. found is false when the key is missing.
+std::string readValue(const char* section, const char* key, bool& found) {
+    // A default no value can equal marks a missing key.
+    static const char kMissing[] = "\x01missing\x01";
+    std::vector<char> buffer(256);
+    for (;;) {
+        DWORD length = GetPrivateProfileStringA(section, key, kMissing, buffer.data(),
+                                                static_cast<DWORD>(buffer.size()), profilePath());
+        if (length + 1 < buffer.size() || buffer.size() >= (1u << 20)) {
+            std::string value(buffer.data(), length);
+            found = value != kMissing;
+            return found ? value : std::string();
+        }
+        buffer.resize(buffer.size() * 4);
+    }
+}
+
+} // namespace
+
+int GetProfileInt(const char* section, const char* key, int defaultValue) {
+    bool found = false;
+    std::string value = readValue(section, key, found);
+    return found ? settings::parseProfileInt(value, defaultValue) : defaultValue;
+}
+
+std::string GetProfileString(const char* section, const char* key, const char* defaultValue) {
+    bool found = false;
+    std::string value = readValue(section, key, found);
+    return found ? value : std::string(defaultValue ? defaultValue : "");
+}
+
+bool WriteProfileInt(const char* section, const char* key, int value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", value);
+    return WritePrivateProfileStringA(section, key, text, profilePath()) != FALSE;
+}
+
+bool WriteProfileString(const char* section, const char* key, const char* value) {
+    return WritePrivateProfileStringA(section, key, value, profilePath()) != FALSE;
+}
+
+} // namespace fw

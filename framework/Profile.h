@@ -1,0 +1,16 @@
+// Profile functions on the application's INI file (WinApp::profileFile).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace fw {
+
+int GetProfileInt(const char* section, const char* key, int defaultValue);
+std::string GetProfileString(const char* section, const char* key, const char* defaultValue = "");
+bool WriteProfileInt(const char* section, const char* key, int value);
+// A null value deletes the key.
+bool WriteProfileString(const char* section, const char* key, const char* value);
+
+} // namespace fw

@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Installs everything the build and the tests need, from Debian's packages only, and cross-builds
+# libjpeg-turbo (from Debian's source package) and GoogleTest for mingw into a cache folder.
+# Idempotent: a second run only checks.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+cache=${PRISMATA_CACHE:-$root/.cache}
+mkdir -p "$cache"
+
+packages=(
+    cmake ninja-build make g++ clang libclang-rt-14-dev
+    mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    wine wine64 xvfb xauth xdotool x11-utils imagemagick
+    googletest libgtest-dev libjpeg62-turbo-dev nasm dpkg-dev nsis
+)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "setup: installing ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+toolchain=$root/cmake/mingw-w64-x86_64.cmake
+prefix=$cache/mingw
+
+# libjpeg-turbo from Debian's source package, fetched through a private apt configuration so the
+# machine's own source list is never touched.
+if [ ! -f "$prefix/lib/libjpeg.a" ]; then
+    src=$cache/src
+    mkdir -p "$src/apt/sources.d" "$src/apt/lists/partial"
+    suite=$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")
+    uri=$( { grep -hE '^URIs:' /etc/apt/sources.list.d/*.sources 2>/dev/null | awk '{print $2}';
+             grep -hE '^deb ' /etc/apt/sources.list 2>/dev/null | awk '{print $2}'; } \
+           | grep -E 'debian/?$' | head -n 1 || true)
+    [ -n "$uri" ] || uri="http://deb.debian.org/debian"
+    cat > "$src/apt/sources.d/debian-src.sources" <<SRC
+Types: deb-src
+URIs: $uri
+Suites: $suite
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+    aptopts=(-oDir::Etc::SourceList=/dev/null -oDir::Etc::SourceParts="$src/apt/sources.d"
+             -oDir::State::Lists="$src/apt/lists" -oAPT::Sandbox::User=root)
+    apt-get "${aptopts[@]}" update -qq
+    (cd "$src" && rm -rf libjpeg-turbo-* && apt-get "${aptopts[@]}" source -qq libjpeg-turbo >/dev/null)
+    jsrc=$(find "$src" -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n 1)
+    cmake -S "$jsrc" -B "$src/jpeg-build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -Wno-dev \
+        -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=ON -DWITH_TURBOJPEG=OFF >/dev/null
+    cmake --build "$src/jpeg-build" --target jpeg-static >/dev/null
+    mkdir -p "$prefix/lib" "$prefix/include"
+    cp "$src/jpeg-build/libjpeg.a" "$prefix/lib/"
+    cp "$src/jpeg-build/jconfig.h" "$jsrc/jpeglib.h" "$jsrc/jmorecfg.h" "$jsrc/jerror.h" "$prefix/include/"
+fi
+
+# GoogleTest from Debian's sources, cross-built with the same toolchain.
+if [ ! -f "$prefix/lib/libgtest.a" ]; then
+    cmake -S /usr/src/googletest -B "$cache/gtest-build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_GMOCK=OFF \
+        -Dgtest_disable_pthreads=OFF >/dev/null
+    cmake --build "$cache/gtest-build" >/dev/null
+    cmake --install "$cache/gtest-build" >/dev/null
+fi
+echo "setup: ready ($prefix)"

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: native unit tests, then the Windows tests under Wine + Xvfb.
+set -uo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+bash "$root/scripts/setup.sh" || exit 1
+
+build=$root/build
+jobs=$(nproc)
+summary=()
+failed_total=0
+passed_total=0
+
+# Runs ctest in a build folder and adds its counts to the totals.
+run_ctest() {
+    local name=$1 dir=$2
+    shift 2
+    local log="$dir/ctest.log"
+    (cd "$dir" && ctest --output-on-failure "$@") 2>&1 | tee "$log" | grep -vE '^\s+(Start|[0-9]+/[0-9]+ Test)' || true
+    local line
+    line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)
+    if [ -z "$line" ]; then
+        echo "$name: no test summary" >&2
+        failed_total=$((failed_total + 1))
+        return
+    fi
+    local failed total
+    failed=$(echo "$line" | sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/')
+    total=$(echo "$line" | sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\2/')
+    failed_total=$((failed_total + failed))
+    passed_total=$((passed_total + total - failed))
+    summary+=("$name: $((total - failed)) passed, $failed failed")
+}
+
+echo "== native unit tests"
+cmake -S "$root" -B "$build/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null || exit 1
+cmake --build "$build/native" -j "$jobs" || exit 1
+run_ctest native "$build/native" -j "$jobs"
+
+echo "== Windows build"
+cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null || exit 1
+cmake --build "$build/win" -j "$jobs" || exit 1
+
+echo "== Windows tests under Wine"
+session=$build/wine-session
+mkdir -p "$session"
+. "$root/scripts/wine-session.sh"
+trap end_session EXIT
+start_xvfb || exit 1
+make_prefix
+set_install_folder "$(winepath -w "$build/win/bin")"
+wineserver -p
+run_ctest windows "$build/win" -j 2
+end_session
+
+for line in "${summary[@]}"; do echo "$line"; done
+echo "tests: $passed_total passed, $failed_total failed"
+[ "$failed_total" -eq 0 ]

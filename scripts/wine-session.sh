@@ -1,0 +1,69 @@
+# Sourced by the test and run scripts: a private Wine prefix inside an Xvfb display of its own.
+# Needs: $session (a folder for the prefix, HOME and the display's files).
+
+# Starts Xvfb on the first free display number and exports DISPLAY.
+start_xvfb() {
+    local n
+    for n in $(seq 91 140); do
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$session/xvfb.log" 2>&1 &
+        xvfb_pid=$!
+        for _ in $(seq 1 50); do
+            [ -e "/tmp/.X11-unix/X$n" ] && break
+            sleep 0.1
+        done
+        if kill -0 "$xvfb_pid" 2>/dev/null; then
+            export DISPLAY=":$n"
+            return 0
+        fi
+    done
+    echo "wine-session: no free X display" >&2
+    return 1
+}
+
+# A fresh prefix with the settings the tests rely on: no crash dialog, no window-manager stalls,
+# a private HOME so the prefix's Pictures folder is not the real home's.
+make_prefix() {
+    export WINEPREFIX="$session/prefix"
+    export HOME="$session/home"
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$HOME"
+    wineboot -i >"$session/wineboot.log" 2>&1
+    wineserver -w
+    local user_dir
+    for user_dir in "$WINEPREFIX"/drive_c/users/*/; do
+        local link
+        for link in "$user_dir"*; do
+            if [ -L "$link" ]; then
+                rm -f "$link"
+                mkdir -p "$link"
+            fi
+        done
+    done
+    cat >"$session/settings.reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
+"Decorated"="N"
+REG
+    wine regedit /S "$session/settings.reg" >/dev/null 2>&1
+    wineserver -w
+}
+
+# Writes the installer's registry value, pointing at a Windows path.
+set_install_folder() {
+    wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Prismata_is1' \
+        /v 'Inno Setup: App Path' /t REG_SZ /d "$1" /f >/dev/null 2>&1
+}
+
+end_session() {
+    [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null || true
+    [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
+    xvfb_pid=
+}

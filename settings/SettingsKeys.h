@@ -1,0 +1,30 @@
+// Section and key names of Prismata.ini, spelled as the file stores them.
+#pragma once
+
+namespace keys {
+
+inline constexpr char kSettings[] = "Settings";
+inline constexpr char kConversionParms[] = "ConversionParms";
+inline constexpr char kPhotos[] = "Photos";
+
+inline constexpr char kSpinX[] = "SpinX";
+inline constexpr char kSpinY[] = "SpinY";
+inline constexpr char kSpinZ[] = "SpinZ";
+inline constexpr char kSpeedX[] = "SpeedX";
+inline constexpr char kSpeedY[] = "SpeedY";
+inline constexpr char kSpeedZ[] = "SpeedZ";
+inline constexpr char kCubeSize[] = "CubeSize";
+inline constexpr char kKeepUpright[] = "KeepUpright";
+inline constexpr char kPicturePath[] = "PicturePath";
+inline constexpr char kLowScreenResolution[] = "LowScreenResolution";
+inline constexpr char kAllowSoftwareAcceleration[] = "AllowSoftwareAcceleration";
+inline constexpr char kConvert[] = "Convert";
+inline constexpr char kTextureSize[] = "TextureSize";
+inline constexpr char kTimeBetweenImages[] = "TimeBetweenImages";
+inline constexpr char kPreserveAspectRatio[] = "PreserveAspectRatio";
+inline constexpr char kTargetBmpSize[] = "TargetBmpSize";
+inline constexpr char kCount[] = "Count";
+// Picture-list entries are named with this format: Entry0, Entry1, ...
+inline constexpr char kEntryFormat[] = "Entry%d";
+
+} // namespace keys

@@ -1,0 +1,108 @@
+#include "framework/Profile.h"
+#include "framework/WinApp.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+namespace {
+
+class TestApp : public fw::WinApp {
+protected:
+    bool InitInstance() override { return false; }
+};
+
+class ProfileStore : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char folder[MAX_PATH];
+        GetTempPathA(sizeof folder, folder);
+        char name[MAX_PATH];
+        GetTempFileNameA(folder, "ini", 0, name);
+        m_path = name;
+        DeleteFileA(m_path.c_str());
+        m_app.setProfileFile(m_path);
+    }
+    void TearDown() override {
+        SetFileAttributesA(m_path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(m_path.c_str());
+    }
+    void writeFile(const std::string& text) {
+        std::ofstream out(m_path, std::ios::binary);
+        out << text;
+    }
+    std::string readFile() {
+        std::ifstream in(m_path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    TestApp m_app;
+    std::string m_path;
+};
+
+TEST_F(ProfileStore, IntegersRoundTripIncludingNegatives) {
+    fw::WriteProfileInt("Settings", "SpinX", -45);
+    fw::WriteProfileInt("Settings", "SpinY", 99);
+    EXPECT_EQ(fw::GetProfileInt("Settings", "SpinX", 10), -45);
+    EXPECT_EQ(fw::GetProfileInt("settings", "spiny", 10), 99);
+    EXPECT_NE(readFile().find("SpinX=-45"), std::string::npos);
+}
+
+TEST_F(ProfileStore, ValuesReadAsTheirLeadingDigits) {
+    writeFile("[Settings]\r\nA=12abc\r\nB=abc\r\nC=\r\nD=0x10\r\n");
+    EXPECT_EQ(fw::GetProfileInt("Settings", "A", 5), 12);
+    EXPECT_EQ(fw::GetProfileInt("Settings", "B", 5), 0);
+    EXPECT_EQ(fw::GetProfileInt("Settings", "C", 5), 5);
+    EXPECT_EQ(fw::GetProfileInt("Settings", "D", 5), 0);
+}
+
+TEST_F(ProfileStore, MissingFileSectionOrKeyGivesTheDefault) {
+    EXPECT_EQ(fw::GetProfileInt("Settings", "SpinX", 40), 40);
+    EXPECT_EQ(fw::GetProfileString("Settings", "PicturePath", "none"), "none");
+    EXPECT_EQ(fw::GetProfileString("Settings", "PicturePath"), "");
+    writeFile("[Photos]\r\nCount=3\r\n");
+    EXPECT_EQ(fw::GetProfileInt("Settings", "Count", -1), -1);
+    EXPECT_EQ(fw::GetProfileInt("Photos", "Entry0", -1), -1);
+}
+
+TEST_F(ProfileStore, NullStringDeletesTheKey) {
+    fw::WriteProfileString("Photos", "Entry0", "C:\\a.bmp");
+    fw::WriteProfileString("Photos", "Entry1", "C:\\b.bmp");
+    EXPECT_EQ(fw::GetProfileString("Photos", "Entry0", "gone"), "C:\\a.bmp");
+    fw::WriteProfileString("Photos", "Entry0", nullptr);
+    EXPECT_EQ(fw::GetProfileString("Photos", "Entry0", "gone"), "gone");
+    EXPECT_EQ(fw::GetProfileString("Photos", "Entry1", "gone"), "C:\\b.bmp");
+    EXPECT_EQ(readFile().find("Entry0"), std::string::npos);
+}
+
+TEST_F(ProfileStore, LongStringsComeBackWhole) {
+    std::string path = "C:\\" + std::string(3000, 'p') + "\\x.bmp";
+    fw::WriteProfileString("Photos", "Entry0", path.c_str());
+    EXPECT_EQ(fw::GetProfileString("Photos", "Entry0"), path);
+}
+
+TEST_F(ProfileStore, MalformedFileStillYieldsWhatItCan) {
+    std::string junk = "garbage without section\r\n[Settings\r\n=novalue\r\n\x01\x02\xff\r\n[Settings]\r\nSpinX=7\r\n";
+    junk += std::string(5000, 'z') + "\r\n";
+    writeFile(junk);
+    EXPECT_EQ(fw::GetProfileInt("Settings", "SpinX", 40), 7);
+    EXPECT_EQ(fw::GetProfileInt("Settings", "SpinY", 60), 60);
+}
+
+TEST_F(ProfileStore, UnwritableLocationFailsQuietlyAndReadsDefaults) {
+    // Tests run as root under Wine, where a read-only attribute does not stop writes; a folder that
+    // does not exist, or a folder in place of the file, does.
+    m_app.setProfileFile(m_path + ".missing\\deeper\\Prismata.ini");
+    EXPECT_FALSE(fw::WriteProfileInt("Settings", "SpinX", 9));
+    EXPECT_EQ(fw::GetProfileInt("Settings", "SpinX", 40), 40);
+
+    ASSERT_TRUE(CreateDirectoryA((m_path + ".dir").c_str(), nullptr));
+    m_app.setProfileFile(m_path + ".dir");
+    EXPECT_FALSE(fw::WriteProfileString("Settings", "PicturePath", "C:\\x"));
+    EXPECT_EQ(fw::GetProfileString("Settings", "PicturePath", "default"), "default");
+    RemoveDirectoryA((m_path + ".dir").c_str());
+}
+
+} // namespace
