@@ -7,7 +7,7 @@ add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=
 add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-Wall> $<$<COMPILE_LANGUAGE:CXX>:-Wextra>)
 # The binaries must run on a bare Windows: no MinGW runtime DLLs.
 add_link_options(-static-libgcc -static-libstdc++ -static)
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}")
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR} -I${CMAKE_BINARY_DIR}")
 
 add_library(jpeg_static STATIC IMPORTED)
 set_target_properties(jpeg_static PROPERTIES

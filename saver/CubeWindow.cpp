@@ -29,3 +29,5 @@ void CubeWindow::startEngine(DWORD) {
     m_frameCount = 0;
     m_startTick = GetTickCount();
 }
+
+void CubeWindow::dropEngine() {}

@@ -18,6 +18,8 @@ protected:
 
     // Creates the engine for this window and arms the frame timer.
     void startEngine(DWORD exStyle);
+    // Destroys the engine, if any (the password check does this once the frame timer has paused).
+    void dropEngine();
 
     bool m_autoDelete;
     DWORD m_exStyle = 0;

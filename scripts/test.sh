@@ -5,7 +5,8 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh" || exit 1
 
-build=$root/build
+# PRISMATA_BUILD lets several working copies of the suite run side by side.
+build=${PRISMATA_BUILD:-$root/build}
 jobs=$(nproc)
 summary=()
 failed_total=0

@@ -1,0 +1,2 @@
+// Built-in face bitmaps.
+#pragma once

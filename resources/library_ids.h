@@ -1,0 +1,2 @@
+// Picture library: the build progress dialog.
+#pragma once
