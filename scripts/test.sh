@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: native unit tests, then the Windows tests under Wine + Xvfb.
+# PRISMATA_TEST_FILTER (a ctest -R pattern) runs only the matching tests, for quick work on one area.
 set -uo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,7 +18,9 @@ run_ctest() {
     local name=$1 dir=$2
     shift 2
     local log="$dir/ctest.log"
-    (cd "$dir" && ctest --output-on-failure "$@") 2>&1 | tee "$log" | grep -vE '^\s+(Start|[0-9]+/[0-9]+ Test)' || true
+    local filter=()
+    [ -n "${PRISMATA_TEST_FILTER:-}" ] && filter=(-R "$PRISMATA_TEST_FILTER")
+    (cd "$dir" && ctest --output-on-failure "${filter[@]}" "$@") 2>&1 | tee "$log" | grep -vE '^\s+(Start|[0-9]+/[0-9]+ Test)' || true
     local line
     line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)
     if [ -z "$line" ]; then
