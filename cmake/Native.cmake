@@ -8,3 +8,9 @@ if(PRISMATA_SANITIZE)
 endif()
 
 find_package(GTest REQUIRED)
+
+option(PRISMATA_FUZZ "Build the libFuzzer targets (clang)" OFF)
+if(PRISMATA_FUZZ)
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+endif()

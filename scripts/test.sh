@@ -41,6 +41,26 @@ cmake -S "$root" -B "$build/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build "$build/native" -j "$jobs" || exit 1
 run_ctest native "$build/native" -j "$jobs"
 
+echo "== native unit tests with AddressSanitizer and UndefinedBehaviorSanitizer"
+CC=clang CXX=clang++ cmake -S "$root" -B "$build/asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPRISMATA_SANITIZE=ON \
+    >/dev/null || exit 1
+cmake --build "$build/asan" -j "$jobs" || exit 1
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_ctest sanitizers "$build/asan" -j "$jobs"
+
+echo "== fuzzing (bounded)"
+if bash "$root/scripts/fuzz.sh" "${PRISMATA_FUZZ_SECONDS:-10}" "$build/fuzz" | tee "$build/fuzz.log"; then :; fi
+fuzz_line=$(grep -E '^fuzz: [0-9]+ passed, [0-9]+ failed' "$build/fuzz.log" | tail -n 1)
+if [ -n "$fuzz_line" ]; then
+    fuzz_passed=$(echo "$fuzz_line" | sed -E 's/fuzz: ([0-9]+) passed, ([0-9]+) failed/\1/')
+    fuzz_failed=$(echo "$fuzz_line" | sed -E 's/fuzz: ([0-9]+) passed, ([0-9]+) failed/\2/')
+    passed_total=$((passed_total + fuzz_passed))
+    failed_total=$((failed_total + fuzz_failed))
+    summary+=("fuzz: $fuzz_passed passed, $fuzz_failed failed")
+else
+    failed_total=$((failed_total + 1))
+    summary+=("fuzz: did not run")
+fi
+
 echo "== Windows build"
 cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=Release >/dev/null || exit 1

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Runs every libFuzzer target for a bounded time over a copy of its committed seed corpus.
+# Usage: scripts/fuzz.sh [seconds per target] [build folder]. Prints "fuzz: N passed, M failed".
+# A longer hunt: scripts/fuzz.sh 600
+set -uo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+seconds=${1:-10}
+build=${2:-${PRISMATA_BUILD:-$root/build}/fuzz}
+
+CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPRISMATA_FUZZ=ON \
+    >/dev/null || exit 1
+cmake --build "$build" -j "$(nproc)" >/dev/null || exit 1
+
+passed=0
+failed=0
+for target in "$build"/bin/Fuzz*; do
+    [ -x "$target" ] || continue
+    name=$(basename "$target")
+    # FuzzCommandLine -> command_line
+    corpus_name=$(echo "${name#Fuzz}" | sed -E 's/([a-z0-9])([A-Z])/\1_\2/g' | tr 'A-Z' 'a-z')
+    seeds=$root/tests/fuzz/corpus/$corpus_name
+    work=$build/corpus/$corpus_name
+    mkdir -p "$work" "$build/crashes"
+    [ -d "$seeds" ] && cp -n "$seeds"/* "$work"/ 2>/dev/null
+    log=$build/$name.log
+    if "$target" "$work" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+        -artifact_prefix="$build/crashes/$name-" >"$log" 2>&1; then
+        runs=$(grep -oE 'Done [0-9]+ runs' "$log" | grep -oE '[0-9]+')
+        echo "fuzz $name: ${runs:-?} inputs, no crash"
+        passed=$((passed + 1))
+    else
+        echo "fuzz $name: FAILED (see $log)"
+        grep -E 'ERROR|SUMMARY|artifact' "$log" | head -n 5
+        failed=$((failed + 1))
+    fi
+done
+echo "fuzz: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
