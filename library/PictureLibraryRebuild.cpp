@@ -1,5 +1,20 @@
 #include "library/PictureLibraryRebuild.h"
 
-bool rebuildPictureLibrary(const std::string&, const std::string&, bool) { return true; }
+#include "app/SaverApp.h"
+#include "library/CacheFolder.h"
+#include "library/PictureLibrary.h"
 
-void clearImageCache() {}
+namespace {
+std::string installFolder() {
+    SaverApp* app = SaverApp::current();
+    return app ? app->installFolder() : std::string();
+}
+} // namespace
+
+bool rebuildPictureLibrary(const std::string& folderText, const std::string& openingFolder, bool forceRebuild) {
+    return library::rebuildPictureLibrary(installFolder(), folderText, openingFolder, forceRebuild);
+}
+
+void clearImageCache() {
+    library::clearImageCache(library::cacheFolderOf(installFolder()));
+}

@@ -1,0 +1,188 @@
+#include "library/BuildDialog.h"
+
+#include "library/BuildStatus.h"
+#include "library/CacheFolder.h"
+#include "library/CacheName.h"
+#include "library/ComApartment.h"
+#include "library/FileSearch.h"
+#include "library/ImageConversion.h"
+#include "library/LibraryText.h"
+#include "library/LibraryTitle.h"
+#include "library/PictureScan.h"
+#include "resources/resource.h"
+
+#include <commctrl.h>
+
+namespace library {
+
+namespace {
+constexpr UINT kBuildDone = WM_USER;
+}
+
+BuildDialog::BuildDialog(HWND owner, std::string cacheFolder)
+    : fw::Dialog(IDD_BUILD, owner), m_cacheFolder(std::move(cacheFolder)) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
+    (void)InitCommonControlsEx(&controls);
+}
+
+BuildDialog::~BuildDialog() {
+    // The dialog ended some other way (a quit request): the worker must not outlive its lists.
+    if (m_thread) {
+        m_abort = true;
+        stopWorker(false);
+    }
+}
+
+void BuildDialog::scanFolder(std::string folder) {
+    for (std::string& path : findFilePaths(searchPattern(folder))) {
+        if (isPictureFileName(path))
+            m_pending.push_back(std::move(path));
+    }
+}
+
+BOOL BuildDialog::OnInitDialog() {
+    m_window = hwnd();
+    (void)SendDlgItemMessageA(m_window, IDC_BUILD_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    (void)SendDlgItemMessageA(m_window, IDC_BUILD_PROGRESS, PBM_SETPOS, 0, 0);
+    m_thread.reset(CreateThread(nullptr, 0, &BuildDialog::buildWorker, this, 0, nullptr));
+    if (!m_thread) {
+        // Nothing will run: let the user close the dialog.
+        (void)EnableWindow(item(IDOK), TRUE);
+        (void)EnableWindow(item(IDCANCEL), TRUE);
+    }
+    return TRUE;
+}
+
+DWORD WINAPI BuildDialog::buildWorker(void* dialog) {
+    static_cast<BuildDialog*>(dialog)->runBuild();
+    return 0;
+}
+
+void BuildDialog::runBuild() {
+    ComApartment com;
+    const int total = pendingCount();
+    int processed = 0;
+    while (!m_pending.empty()) {
+        if (m_abort) {
+            setStatus(text::kAborted);
+            break;
+        }
+        const std::string source = m_pending.front();
+        const std::string name = fileNameOf(source);
+        m_pending.pop_front();
+        const std::string output = makeCacheName(source, m_cacheFolder);
+        setStatus(m_convert ? convertingStatus(name) : indexingStatus(name));
+        const bool converted = convertImage(source, output);
+        m_results.push_back(converted && m_convert ? output : source);
+        ++processed;
+        (void)SendDlgItemMessageA(m_window, IDC_BUILD_PROGRESS, PBM_SETPOS, progressPosition(processed, total), 0);
+    }
+    (void)SendMessageA(m_window, kBuildDone, 0, 0);
+    (void)EnableWindow(GetDlgItem(m_window, IDOK), TRUE);
+    (void)EnableWindow(GetDlgItem(m_window, IDCANCEL), TRUE);
+    // A completed run closes the dialog as if the user had clicked OK.
+    if (!m_abort)
+        (void)PostMessageA(GetDlgItem(m_window, IDOK), BM_CLICK, 0, 0);
+}
+
+bool BuildDialog::convertImage(const std::string& sourcePath, const std::string& outputPath) {
+    if (!m_convert) {
+        Sleep(kIndexingPause);
+        return false;
+    }
+    return convertPicture(sourcePath, outputPath, m_targetSize, m_window);
+}
+
+void BuildDialog::setStatus(const std::string& text) {
+    (void)SetDlgItemTextA(m_window, IDC_BUILD_STATUS, text.c_str());
+}
+
+bool BuildDialog::waitForWorker(DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    HANDLE thread = m_thread.get();
+    for (;;) {
+        // Runs the worker's pending synchronous calls (status, progress, enabling the buttons); posted
+        // messages stay queued, so no click is handled while waiting.
+        MSG msg;
+        (void)PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= milliseconds)
+            return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
+        DWORD result = MsgWaitForMultipleObjects(1, &thread, FALSE, milliseconds - elapsed, QS_SENDMESSAGE);
+        if (result == WAIT_OBJECT_0)
+            return true;
+        if (result != WAIT_OBJECT_0 + 1 && result != WAIT_TIMEOUT)
+            return false;
+    }
+}
+
+void BuildDialog::stopWorker(bool reportTimeOut) {
+    if (!m_thread)
+        return;
+    if (!waitForWorker(m_stopWaitLimit)) {
+        if (reportTimeOut)
+            (void)MessageBoxA(m_window, text::kKillFailed, appTitle().c_str(), MB_OK);
+        (void)TerminateThread(m_thread.get(), 0);
+    }
+    m_thread.reset();
+}
+
+void BuildDialog::OnOK() {
+    if (m_stopping)
+        return;
+    m_stopping = true;
+    stopWorker(true);
+    m_stopping = false;
+    EndDialog(IDOK);
+}
+
+void BuildDialog::OnCancel() {
+    // Esc and the close box arrive here too: while the worker runs (Cancel still disabled) they are
+    // refused rather than cutting a busy worker off.
+    if (m_stopping || !IsWindowEnabled(item(IDCANCEL)))
+        return;
+    m_stopping = true;
+    stopWorker(true);
+    m_stopping = false;
+    (void)SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    EndDialog(IDCANCEL);
+}
+
+bool BuildDialog::OnCommand(WORD id, WORD notifyCode, HWND) {
+    if (id == IDC_BUILD_ABORT && notifyCode == BN_CLICKED) {
+        OnAbort();
+        return true;
+    }
+    return false;
+}
+
+void BuildDialog::OnAbort() {
+    m_abort = true;
+    (void)EnableWindow(item(IDC_BUILD_ABORT), FALSE);
+    (void)SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    setStatus(text::kAborting);
+}
+
+void BuildDialog::OnBuildDone() {
+    (void)SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+}
+
+// The cursor last set (arrow or wait) stays while the mouse is over the dialog.
+BOOL BuildDialog::OnSetCursor() {
+    return TRUE;
+}
+
+INT_PTR BuildDialog::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_SETCURSOR:
+        SetWindowLongPtrA(hwnd(), DWLP_MSGRESULT, OnSetCursor());
+        return TRUE;
+    case kBuildDone:
+        OnBuildDone();
+        return TRUE;
+    default:
+        return fw::Dialog::DialogProc(message, wParam, lParam);
+    }
+}
+
+} // namespace library

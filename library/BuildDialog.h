@@ -1,0 +1,75 @@
+// The modal "Building Image Folder" dialog: a worker thread converts the queued pictures one by one
+// while the dialog shows its status and progress and offers Abort.
+#pragma once
+
+#include "framework/Dialog.h"
+#include "framework/Handles.h"
+
+#include <atomic>
+#include <deque>
+#include <list>
+#include <string>
+
+namespace library {
+
+class BuildDialog : public fw::Dialog {
+public:
+    // How long OK and Cancel wait for the worker before it is cut off.
+    static constexpr DWORD kStopWaitLimit = 10000;
+    // Conversion off: how long each picture's status stays on screen.
+    static constexpr DWORD kIndexingPause = 200;
+
+    BuildDialog(HWND owner, std::string cacheFolder);
+    ~BuildDialog() override;
+
+    // Queues the picture files lying directly in folder, in the order the file search returns them.
+    void scanFolder(std::string folder);
+    void setConvert(bool convert) { m_convert = convert; }
+    int pendingCount() const { return static_cast<int>(m_pending.size()); }
+    // Read after the dialog has ended.
+    int resultCount() const { return static_cast<int>(m_results.size()); }
+    // Empty for an index outside the list.
+    std::string resultAt(int index) const {
+        return index >= 0 && index < resultCount() ? m_results[static_cast<size_t>(index)] : std::string();
+    }
+
+    // Tests shorten the wait for the worker to reach its time-out quickly.
+    void setStopWaitLimit(DWORD milliseconds) { m_stopWaitLimit = milliseconds; }
+
+    // Edge length of the cached bitmaps; set before the dialog runs.
+    int m_targetSize = 256;
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+    bool OnCommand(WORD id, WORD notifyCode, HWND control) override;
+    INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void OnAbort();
+    void OnBuildDone();
+    BOOL OnSetCursor();
+
+    static DWORD WINAPI buildWorker(void* dialog);
+    void runBuild();
+    bool convertImage(const std::string& sourcePath, const std::string& outputPath);
+    void setStatus(const std::string& text);
+
+    // Waits for the worker, letting its synchronous calls into this thread complete. False on time-out.
+    bool waitForWorker(DWORD milliseconds);
+    // Waits for the worker's end; past the limit, says so and cuts it off.
+    void stopWorker(bool reportTimeOut);
+
+    const std::string m_cacheFolder;
+    bool m_convert = true;             // read-only while the worker runs
+    std::list<std::string> m_pending;  // filled before the run, then the worker's
+    std::deque<std::string> m_results; // the worker's until it has ended
+    std::atomic<bool> m_abort{false};  // set by the user-interface thread, read between pictures
+    HWND m_window = nullptr;           // the dialog window, for the worker
+    fw::KernelHandle m_thread;
+    DWORD m_stopWaitLimit = kStopWaitLimit;
+    bool m_stopping = false; // OK or Cancel is waiting for the worker
+};
+
+} // namespace library

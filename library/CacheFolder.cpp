@@ -1,0 +1,37 @@
+#include "library/CacheFolder.h"
+
+#include "app/Trace.h"
+#include "library/CacheName.h"
+#include "library/FileSearch.h"
+#include "library/LibraryText.h"
+#include "library/RebuildRules.h"
+
+#include <windows.h>
+
+namespace library {
+
+std::string cacheFolderOf(const std::string& installFolder) {
+    // Without an install folder there is no cache: never a folder relative to the current one.
+    return installFolder.empty() ? std::string() : installFolder + text::kCacheFolderName;
+}
+
+std::string makeCacheName(const std::string& sourcePath, const std::string& cacheFolder) {
+    return chooseCacheName(sourcePath, cacheFolder, [](const std::string& path) {
+        return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    });
+}
+
+void clearImageCache(const std::string& cacheFolder) {
+    if (cacheFolder.empty())
+        return;
+    for (const std::string& path : findFilePaths(cacheFolder + "*.bmp")) {
+        if (isDeletableCacheFile(path)) {
+            Trace(text::kTraceDeleting, path.c_str());
+            (void)DeleteFileA(path.c_str());
+        } else {
+            Trace(text::kTraceRefusedDelete, path.c_str());
+        }
+    }
+}
+
+} // namespace library

@@ -1,0 +1,36 @@
+#include "library/CacheName.h"
+
+namespace library {
+
+namespace {
+constexpr int kLastSuffix = 98;
+}
+
+std::string fileNameOf(const std::string& path) {
+    size_t cut = path.rfind('\\');
+    if (cut == std::string::npos)
+        cut = path.rfind(':');
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+std::string chooseCacheName(const std::string& sourcePath, const std::string& cacheFolder,
+                            const std::function<bool(const std::string&)>& exists) {
+    std::string name = fileNameOf(sourcePath);
+    // The extension is cut from the name alone, so a dot in the cache folder's own path is never taken.
+    size_t dot = name.rfind('.');
+    if (dot != std::string::npos)
+        name.erase(dot);
+    const std::string base = cacheFolder + name;
+
+    std::string candidate = base + ".bmp";
+    if (!exists(candidate))
+        return candidate;
+    for (int suffix = 0; suffix <= kLastSuffix; ++suffix) {
+        candidate = base + "-" + std::to_string(suffix) + ".bmp";
+        if (!exists(candidate))
+            return candidate;
+    }
+    return candidate;
+}
+
+} // namespace library

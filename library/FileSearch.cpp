@@ -1,0 +1,43 @@
+#include "library/FileSearch.h"
+
+#include "framework/Handles.h"
+
+#include <windows.h>
+
+namespace library {
+
+std::string fullPathName(const std::string& path) {
+    if (path.empty())
+        return std::string();
+    std::string buffer(MAX_PATH, '\0');
+    for (;;) {
+        DWORD length = GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+        if (length == 0)
+            return std::string();
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return buffer;
+        }
+        buffer.resize(length + 1);
+    }
+}
+
+std::vector<std::string> findFilePaths(const std::string& pattern) {
+    std::vector<std::string> paths;
+    WIN32_FIND_DATAA found{};
+    fw::FindHandle search(FindFirstFileA(pattern.c_str(), &found));
+    if (!search)
+        return paths;
+
+    // The searched folder as a full path; "/" separators come back as "\".
+    std::string root = fullPathName(pattern);
+    size_t cut = root.find_last_of("\\/");
+    root = cut == std::string::npos ? std::string() : root.substr(0, cut + 1);
+
+    do {
+        paths.push_back(root + found.cFileName);
+    } while (FindNextFileA(search.get(), &found));
+    return paths;
+}
+
+} // namespace library

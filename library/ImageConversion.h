@@ -1,0 +1,18 @@
+// One picture file decoded by the system picture loader and redrawn into a cached BMP file.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace library {
+
+// Source files larger than this are not read into memory.
+constexpr unsigned long long kMaxSourceBytes = 256ull << 20;
+
+// Decodes sourcePath, fits or letter-boxes it into a bitmap whose longer side is targetSize pixels, at the
+// colour depth of referenceWindow's display, and writes it to outputPath. False, with no file left behind,
+// when the source cannot be read or decoded, the size is unusable, or the file cannot be written whole.
+bool convertPicture(const std::string& sourcePath, const std::string& outputPath, int targetSize, HWND referenceWindow);
+
+} // namespace library

@@ -1,0 +1,23 @@
+// The fixed texts of the picture library: messages, status lines and trace lines.
+#pragma once
+
+namespace library::text {
+
+inline constexpr char kCacheFolderChosen[] =
+    "It appears that you have selected your Prismata's Image Cache folder as the source of your image files. "
+    "Prismata is unable to operate in this configuration. Please select a different folder.";
+inline constexpr char kProcessedFormat[] = "Processed %d image files";
+inline constexpr char kProcessedCaption[] = "Prismata";
+inline constexpr char kKillFailed[] = "An error occurred trying to kill the processing thread";
+
+inline constexpr char kAborting[] = "Aborting build of image folder";
+inline constexpr char kAborted[] = "Aborted at User Request";
+
+inline constexpr char kTraceCounts[] = "Old count = %d, new count = %d\n";
+inline constexpr char kTraceDeleting[] = "Deleting file %s\n";
+inline constexpr char kTraceRefusedDelete[] = "INCORRECT ATTEMPT TO DELETE %s\n";
+inline constexpr char kTracePreserving[] = "Preserving aspect ratio for image %s\n";
+
+inline constexpr char kCacheFolderName[] = "ImageCache\\";
+
+} // namespace library::text

@@ -1,0 +1,64 @@
+// Cache file names: one per source in processing order, numbered when stems repeat.
+#include "library/CacheName.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+namespace {
+
+const std::string kCache = "C:\\Prismata\\ImageCache\\";
+
+class CacheNames : public ::testing::Test {
+protected:
+    // Names a source and takes the name, as the worker does when it writes the file.
+    std::string take(const std::string& source) {
+        std::string name = library::chooseCacheName(source, kCache, [this](const std::string& path) {
+            ++m_checks;
+            return m_existing.count(path) > 0;
+        });
+        m_existing.insert(name);
+        return name;
+    }
+    std::set<std::string> m_existing;
+    int m_checks = 0;
+};
+
+TEST_F(CacheNames, RepeatedStemsGetNumberedInProcessingOrder) {
+    EXPECT_EQ(take("D:\\Pics\\photo.jpg"), kCache + "photo.bmp");
+    EXPECT_EQ(take("D:\\Pics\\photo.jpeg"), kCache + "photo-0.bmp");
+    EXPECT_EQ(take("D:\\Pics\\photo.bmp"), kCache + "photo-1.bmp");
+    EXPECT_EQ(take("D:\\Other\\beach.JPG"), kCache + "beach.bmp");
+}
+
+TEST_F(CacheNames, AllHundredCandidatesTakenGivesTheLastOne) {
+    m_existing.insert(kCache + "photo.bmp");
+    for (int i = 0; i <= 97; ++i)
+        m_existing.insert(kCache + "photo-" + std::to_string(i) + ".bmp");
+    EXPECT_EQ(take("D:\\photo.jpg"), kCache + "photo-98.bmp");
+    m_checks = 0;
+    // Now every candidate exists: the last is reused after exactly 100 checks.
+    EXPECT_EQ(take("D:\\photo.jpg"), kCache + "photo-98.bmp");
+    EXPECT_EQ(m_checks, 100);
+}
+
+TEST_F(CacheNames, OnlyTheNamesOwnExtensionIsCut) {
+    EXPECT_EQ(take("D:\\Pics\\a.b.JPG"), kCache + "a.b.bmp");
+    EXPECT_EQ(take("C:photo.wmf"), kCache + "photo.bmp");
+    EXPECT_EQ(take("scan.dib"), kCache + "scan.bmp");
+    // A dot in a folder name never cuts into the path.
+    const std::string dotted = "C:\\Pris.mata\\ImageCache\\";
+    EXPECT_EQ(library::chooseCacheName("D:\\x.y\\noext", dotted, [](const std::string&) { return false; }),
+              dotted + "noext.bmp");
+}
+
+TEST(CacheFileName, TakesThePartAfterTheLastSeparator) {
+    EXPECT_EQ(library::fileNameOf("C:\\Pics\\Beach.jpg"), "Beach.jpg");
+    EXPECT_EQ(library::fileNameOf("C:Beach.jpg"), "Beach.jpg");
+    EXPECT_EQ(library::fileNameOf("Beach.jpg"), "Beach.jpg");
+    EXPECT_EQ(library::fileNameOf("C:\\Pics\\"), "");
+    EXPECT_EQ(library::fileNameOf(""), "");
+}
+
+} // namespace

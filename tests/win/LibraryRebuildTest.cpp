@@ -1,0 +1,271 @@
+// The rebuild that runs when the settings dialog is accepted, on a temporary install folder: scan,
+// cache clean-up, the picture list in the profile, the message boxes and the trace lines.
+#include "framework/Profile.h"
+#include "library/CacheFolder.h"
+#include "library/PictureLibrary.h"
+#include "tests/win/LibraryTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace librarytest;
+
+namespace {
+
+constexpr char kBuildTitle[] = "Building Image Folder";
+constexpr char kProcessedCaption[] = "Prismata";
+constexpr char kAppTitle[] = "Prismata Screen Saver";
+const Rgb kOrange{240, 140, 20};
+
+class LibraryRebuild : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TraceRecorder::instance().clear();
+        m_app.setProfileFile(m_install.path() + "Prismata.ini");
+        CreateDirectoryA(m_cache.c_str(), nullptr);
+    }
+
+    bool rebuild(const std::string& folderText, const std::string& openingFolder = "", bool force = false) {
+        return library::rebuildPictureLibrary(m_install.path(), folderText, openingFolder, force);
+    }
+    std::string folder() const { return m_pictures.path(); }
+    void addJpegs(int count) {
+        for (int i = 0; i < count; ++i)
+            writeJpeg(folder() + "p" + std::to_string(i) + ".jpg", 40, 30, [](int, int) { return kOrange; });
+    }
+    std::string entry(int i) { return fw::GetProfileString("Photos", ("Entry" + std::to_string(i)).c_str(), "<none>"); }
+    int count() { return fw::GetProfileInt("Photos", "Count", -1); }
+    std::string traces() { return TraceRecorder::instance().text(); }
+    bool traced(const std::string& line) { return traces().find(line) != std::string::npos; }
+
+    // Waits for the closing message box, keeps its text and dismisses it.
+    std::function<void()> acceptProcessedBox(std::string& text) {
+        return [&text] {
+            HWND box = waitForOwnWindow(kProcessedCaption, 20000);
+            if (!box)
+                return;
+            text = messageBoxText(box);
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        };
+    }
+
+    TestApp m_app;
+    TempDir m_install{"install"};
+    TempDir m_pictures{"pictures"};
+    std::string m_cache = m_install.path() + "ImageCache\\";
+};
+
+TEST_F(LibraryRebuild, RealPicturesBecomeTheNewListAndStaleKeysGo) {
+    writeJpeg(folder() + "wide.jpg", 384, 216, [](int, int) { return kOrange; });
+    writeBmp(folder() + "scan.bmp", 60, 50, [](int, int) { return Rgb{0, 0, 255}; });
+    writePlaceableWmf(folder() + "clip.wmf", 1000, 1000, 1000, 1, 1, {Rgb{0, 255, 0}});
+    writeBytes(folder() + "broken.jpg", std::vector<unsigned char>(3000, 0x33));
+    writeBytes(folder() + "notes.txt", {1, 2, 3});
+    writeBytes(m_cache + "old.bmp", {1});
+    writeBytes(m_cache + "keep.txt", {1});
+    fw::WriteProfileInt("Photos", "Count", 5);
+    for (int i = 0; i < 5; ++i)
+        fw::WriteProfileString("Photos", ("Entry" + std::to_string(i)).c_str(), "old");
+    fw::WriteProfileString("Photos", "Entry7", "by hand");
+
+    std::string processed;
+    {
+        Driver driver(acceptProcessedBox(processed));
+        EXPECT_TRUE(rebuild(folder()));
+    }
+    EXPECT_EQ(processed, "Processed 4 image files");
+    ASSERT_EQ(count(), 4);
+    int cached = 0;
+    for (int i = 0; i < 4; ++i) {
+        std::string path = entry(i);
+        if (path == folder() + "broken.jpg")
+            continue;
+        ASSERT_EQ(path.rfind(m_cache, 0), 0u) << path;
+        EXPECT_TRUE(readBmpFile(path).ok) << path;
+        ++cached;
+    }
+    EXPECT_EQ(cached, 3);
+    EXPECT_EQ(entry(4), "<none>");
+    EXPECT_EQ(entry(7), "by hand");
+    EXPECT_FALSE(fileExists(m_cache + "old.bmp"));
+    EXPECT_TRUE(fileExists(m_cache + "keep.txt"));
+    EXPECT_EQ(fw::GetProfileString("Settings", "PicturePath", "<none>"), "<none>");
+
+    const std::string log = traces();
+    size_t deleting = log.find("Deleting file " + m_cache + "old.bmp\r\n");
+    size_t preserving = log.find("Preserving aspect ratio for image " + folder() + "wide.jpg\r\n");
+    size_t counts = log.find("Old count = 5, new count = 4\r\nProcessed 4 image files\r\n");
+    EXPECT_NE(deleting, std::string::npos) << log;
+    EXPECT_NE(preserving, std::string::npos) << log;
+    EXPECT_NE(counts, std::string::npos) << log;
+    EXPECT_LT(deleting, preserving);
+    EXPECT_LT(preserving, counts);
+}
+
+TEST_F(LibraryRebuild, UnchangedFolderClosesWithoutABuildUnlessForced) {
+    addJpegs(2);
+    writeBytes(m_cache + "p0.bmp", {1});
+    fw::WriteProfileInt("Photos", "Count", 2);
+    fw::WriteProfileString("Photos", "Entry0", "x");
+    fw::WriteProfileString("Photos", "Entry1", "y");
+
+    EXPECT_TRUE(rebuild(folder(), folder()));
+    EXPECT_EQ(count(), 2);
+    EXPECT_EQ(entry(0), "x");
+    EXPECT_TRUE(fileExists(m_cache + "p0.bmp"));
+    EXPECT_EQ(traces(), "");
+
+    std::string processed;
+    {
+        Driver driver(acceptProcessedBox(processed));
+        EXPECT_TRUE(rebuild(folder(), folder(), true));
+    }
+    EXPECT_EQ(processed, "Processed 2 image files");
+    EXPECT_EQ(count(), 2);
+    EXPECT_EQ(entry(0).rfind(m_cache, 0), 0u);
+}
+
+TEST_F(LibraryRebuild, CacheFolderIsRefusedInAnySpelling) {
+    writeBytes(m_cache + "kept.bmp", {1});
+    fw::WriteProfileInt("Photos", "Count", 1);
+    fw::WriteProfileString("Photos", "Entry0", "x");
+    std::string lower = m_cache;
+    for (char& c : lower)
+        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    std::string upper = m_cache;
+    for (char& c : upper)
+        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    const std::vector<std::string> spellings = {m_cache, m_cache.substr(0, m_cache.size() - 1), lower,
+                                                upper.substr(0, upper.size() - 1)};
+
+    std::vector<std::string> messages;
+    Driver driver([&] {
+        for (size_t i = 0; i < spellings.size(); ++i) {
+            HWND box = waitForOwnWindow(kAppTitle, 10000);
+            if (!box)
+                return;
+            messages.push_back(messageBoxText(box));
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            waitFor([&] { return !IsWindow(box); }, 5000);
+        }
+    });
+    for (const std::string& spelling : spellings)
+        EXPECT_FALSE(rebuild(spelling)) << spelling;
+    ASSERT_EQ(messages.size(), spellings.size());
+    for (const std::string& message : messages)
+        EXPECT_EQ(message, "It appears that you have selected your Prismata's Image Cache folder as the source of "
+                           "your image files. Prismata is unable to operate in this configuration. Please select "
+                           "a different folder.");
+    EXPECT_TRUE(fileExists(m_cache + "kept.bmp"));
+    EXPECT_EQ(count(), 1);
+    EXPECT_EQ(entry(0), "x");
+    EXPECT_EQ(traces(), "");
+}
+
+TEST_F(LibraryRebuild, AbortDuringTheFirstOfTenThenOkListsOnePicture) {
+    addJpegs(10);
+    fw::WriteProfileInt("Settings", "Convert", 0);
+    std::string processed;
+    Driver driver([&] {
+        HWND build = waitForOwnWindow(kBuildTitle);
+        if (!build)
+            return;
+        clickButton(build, 3);
+        waitFor([&] { return IsWindowEnabled(GetDlgItem(build, IDOK)) != FALSE; }, 5000);
+        clickButton(build, IDOK);
+        acceptProcessedBox(processed)();
+    });
+    EXPECT_TRUE(rebuild(folder()));
+    EXPECT_EQ(processed, "Processed 1 image files");
+    EXPECT_EQ(count(), 1);
+    EXPECT_EQ(entry(0).rfind(folder() + "p", 0), 0u);
+    EXPECT_EQ(entry(1), "<none>");
+    EXPECT_TRUE(traced("Old count = 0, new count = 1\r\nProcessed 1 image files\r\n")) << traces();
+}
+
+TEST_F(LibraryRebuild, AbortThenCancelLeavesAnEmptyList) {
+    addJpegs(10);
+    fw::WriteProfileInt("Settings", "Convert", 0);
+    fw::WriteProfileInt("Photos", "Count", 3);
+    for (int i = 0; i < 3; ++i)
+        fw::WriteProfileString("Photos", ("Entry" + std::to_string(i)).c_str(), "old");
+    bool processedBox = false;
+    Driver driver([&] {
+        HWND build = waitForOwnWindow(kBuildTitle);
+        if (!build)
+            return;
+        clickButton(build, 3);
+        waitFor([&] { return IsWindowEnabled(GetDlgItem(build, IDCANCEL)) != FALSE; }, 5000);
+        clickButton(build, IDCANCEL);
+        processedBox = waitForOwnWindow(kProcessedCaption, 300) != nullptr;
+    });
+    EXPECT_FALSE(rebuild(folder()));
+    EXPECT_EQ(count(), 0);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(entry(i), "<none>");
+    EXPECT_FALSE(traced("Old count"));
+    EXPECT_FALSE(processedBox);
+}
+
+TEST_F(LibraryRebuild, ForcedRebuildOfAnEmptyFolderReportsNone) {
+    fw::WriteProfileInt("Photos", "Count", 2);
+    std::string processed;
+    {
+        Driver driver(acceptProcessedBox(processed));
+        EXPECT_TRUE(rebuild(folder(), folder(), true));
+    }
+    EXPECT_EQ(processed, "Processed 0 image files");
+    EXPECT_EQ(count(), 0);
+}
+
+TEST_F(LibraryRebuild, UnusableTargetSizesListTheSourceItself) {
+    addJpegs(1);
+    for (int size : {0, -5, 100000}) {
+        fw::WriteProfileInt("ConversionParms", "TargetBmpSize", size);
+        std::string processed;
+        {
+            Driver driver(acceptProcessedBox(processed));
+            EXPECT_TRUE(rebuild(folder(), "", true));
+        }
+        EXPECT_EQ(processed, "Processed 1 image files") << size;
+        EXPECT_EQ(entry(0), folder() + "p0.jpg") << size;
+        EXPECT_TRUE(filesIn(m_cache).empty()) << size;
+    }
+}
+
+TEST_F(LibraryRebuild, HugeStoredCountIsClearedQuickly) {
+    addJpegs(1);
+    fw::WriteProfileInt("Photos", "Count", 2000000000);
+    fw::WriteProfileString("Photos", "Entry0", "old");
+    fw::WriteProfileString("Photos", "Entry5", "old");
+    std::string processed;
+    DWORD start = GetTickCount();
+    {
+        Driver driver(acceptProcessedBox(processed));
+        EXPECT_TRUE(rebuild(folder()));
+    }
+    EXPECT_LT(GetTickCount() - start, 10000u);
+    EXPECT_EQ(count(), 1);
+    EXPECT_EQ(entry(0), m_cache + "p0.bmp");
+    EXPECT_EQ(entry(5), "<none>");
+    EXPECT_TRUE(traced("Old count = 2000000000, new count = 1\r\n"));
+}
+
+TEST_F(LibraryRebuild, CacheCleanUpDeletesOnlyBmpFilesOfImageCache) {
+    writeBytes(m_cache + "a.bmp", {1});
+    writeBytes(m_cache + "B.BMP", {1});
+    writeBytes(m_cache + "keep.txt", {1});
+    TempDir other{"other"};
+    writeBytes(other.path() + "x.bmp", {1});
+
+    library::clearImageCache(m_cache);
+    library::clearImageCache(other.path());
+    EXPECT_FALSE(fileExists(m_cache + "a.bmp"));
+    EXPECT_FALSE(fileExists(m_cache + "B.BMP"));
+    EXPECT_TRUE(fileExists(m_cache + "keep.txt"));
+    EXPECT_TRUE(fileExists(other.path() + "x.bmp"));
+    EXPECT_TRUE(traced("Deleting file " + m_cache + "a.bmp\r\n"));
+    EXPECT_TRUE(traced("Deleting file " + m_cache + "B.BMP\r\n"));
+    EXPECT_TRUE(traced("INCORRECT ATTEMPT TO DELETE " + other.path() + "x.bmp\r\n"));
+}
+
+} // namespace
