@@ -1,0 +1,32 @@
+// The advanced settings dialog: reads its seven keys when it opens and stores them all on OK. Its result is
+// 1 when OK changed the cached bitmap size (the picture library must then be rebuilt), else 0.
+#pragma once
+
+#include "framework/Dialog.h"
+#include "framework/ToolTip.h"
+
+class AdvancedDialog : public fw::Dialog {
+public:
+    explicit AdvancedDialog(HWND owner);
+    ~AdvancedDialog() override;
+
+    bool PreTranslateMessage(MSG* msg) override;
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+    bool OnCommand(WORD id, WORD notifyCode, HWND control) override;
+    void OnDestroy() override;
+
+private:
+    void OnHelp();
+    void OnRestoreDefaults();
+
+    void setCheck(int id, bool checked) const;
+    bool isChecked(int id) const;
+    void setNumber(int id, int value) const;
+    int number(int id) const;
+
+    fw::ToolTip m_toolTip;
+};

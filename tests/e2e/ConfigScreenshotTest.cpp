@@ -1,0 +1,53 @@
+// Pictures of the configuration dialogs for a person to look at after a run, kept in the build folder.
+#include "resources/config_ids.h"
+#include "tests/e2e/ConfigDriver.h"
+
+#include <gtest/gtest.h>
+
+using namespace e2e;
+
+namespace {
+
+TEST(ConfigScreenshots, BothDialogsAndTheAboutBoxAreKept) {
+    ConfigSession session;
+    TempFolder pictures("pictures");
+    session.writeProfile("[Settings]\r\nSpinX=-40\r\nSpinY=25\r\nSpinZ=70\r\nSpeedX=35\r\nSpeedY=80\r\nSpeedZ=10\r\n"
+                         "CubeSize=50\r\nKeepUpright=1\r\nPicturePath=" +
+                         pictures.path() + "\r\n");
+    HWND dialog = session.open();
+    ASSERT_TRUE(dialog);
+    const std::string folder = artifactFolder();
+
+    // With the tip of the Y spin's left icon showing.
+    RECT icon{};
+    GetWindowRect(control(dialog, IDC_ICON_SPIN_Y_LEFT), &icon);
+    SetCursorPos(icon.left + 8, icon.top + 8);
+    Sleep(100);
+    SetCursorPos(icon.left + 10, icon.top + 10);
+    HWND tip = toolTipOf(dialog);
+    EXPECT_TRUE(waitUntil([&] { return tip && IsWindowVisible(tip); }, 5000));
+    Sleep(200);
+    EXPECT_TRUE(saveScreenshot(dialog, folder + "ConfigDialog.bmp"));
+    SetCursorPos(0, GetSystemMetrics(SM_CYSCREEN) - 1);
+
+    click(dialog, IDC_ADVANCED);
+    HWND advanced = session.waitForWindow("Advanced Settings");
+    ASSERT_TRUE(advanced);
+    Sleep(300);
+    EXPECT_TRUE(saveScreenshot(advanced, folder + "AdvancedDialog.bmp"));
+    click(advanced, IDCANCEL);
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(advanced); }, 5000));
+
+    click(dialog, IDC_CONFIG_ABOUT);
+    HWND about = session.waitForWindow("About Prismata");
+    ASSERT_TRUE(about);
+    Sleep(300);
+    EXPECT_TRUE(saveScreenshot(about, folder + "AboutDialog.bmp"));
+    click(about, IDOK);
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(about); }, 5000));
+
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    EXPECT_TRUE(session.endsWithin(kDialogWait));
+}
+
+} // namespace

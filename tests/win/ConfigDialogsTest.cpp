@@ -1,0 +1,205 @@
+// The configuration dialogs in this process: the advanced dialog's result and when the main dialog asks
+// for a rebuild. A second thread drives the dialogs by messages while the test thread runs their modal loop.
+#include "config/AdvancedDialog.h"
+#include "config/ConfigDialog.h"
+#include "framework/WinApp.h"
+#include "resources/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+
+namespace {
+
+class TestApp : public fw::WinApp {
+protected:
+    bool InitInstance() override { return false; }
+};
+
+// A top-level window of the thread with exactly this title, waited for.
+HWND waitForWindow(DWORD threadId, const std::string& title) {
+    struct Search {
+        const std::string* title;
+        HWND found;
+    } search{&title, nullptr};
+    for (int i = 0; i < 500 && !search.found; ++i) {
+        EnumThreadWindows(
+            threadId,
+            [](HWND hwnd, LPARAM param) -> BOOL {
+                auto* s = reinterpret_cast<Search*>(param);
+                char text[128] = "";
+                GetWindowTextA(hwnd, text, sizeof text);
+                if (*s->title != text || !IsWindowVisible(hwnd))
+                    return TRUE;
+                s->found = hwnd;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        if (!search.found)
+            Sleep(20);
+    }
+    return search.found;
+}
+
+void waitGone(HWND hwnd) {
+    for (int i = 0; i < 750 && IsWindow(hwnd); ++i)
+        Sleep(20);
+}
+
+void setText(HWND dialog, int id, const char* text) {
+    SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+void click(HWND dialog, int id) {
+    PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+// Runs the driver on its own thread while the dialog's modal loop runs here.
+INT_PTR runWithDriver(fw::Dialog& dialog, const std::function<void(DWORD uiThread)>& driver) {
+    DWORD uiThread = GetCurrentThreadId();
+    std::thread thread([&] { driver(uiThread); });
+    INT_PTR result = dialog.DoModal();
+    thread.join();
+    return result;
+}
+
+class ConfigDialogs : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char folder[MAX_PATH];
+        GetTempPathA(sizeof folder, folder);
+        char name[MAX_PATH];
+        GetTempFileNameA(folder, "ini", 0, name);
+        m_path = name;
+        m_app.setProfileFile(m_path);
+    }
+    void TearDown() override { DeleteFileA(m_path.c_str()); }
+    void writeProfile(const std::string& text) {
+        std::ofstream out(m_path, std::ios::binary | std::ios::trunc);
+        out << text;
+    }
+    int profileInt(const char* section, const char* key) {
+        return static_cast<int>(GetPrivateProfileIntA(section, key, -12345, m_path.c_str()));
+    }
+
+    TestApp m_app;
+    std::string m_path;
+};
+
+TEST_F(ConfigDialogs, AdvancedResultTellsWhetherTheBitmapSizeChanged) {
+    struct Case {
+        const char* profile;
+        const char* targetText; // null: left as shown
+        const char* timeText;   // null: left as shown
+        int button;
+        INT_PTR result;
+        int storedTarget;
+    };
+    const Case cases[] = {
+        {"", nullptr, nullptr, IDOK, 0, 256},
+        {"", "300", nullptr, IDOK, 1, 300},
+        {"[ConversionParms]\r\nTargetBmpSize=256\r\n", "512", nullptr, IDOK, 1, 512},
+        {"[ConversionParms]\r\nTargetBmpSize=512\r\n", nullptr, "1000", IDOK, 0, 512},
+        {"[ConversionParms]\r\nTargetBmpSize=512\r\n", "0512", nullptr, IDOK, 0, 512},
+        {"[ConversionParms]\r\nTargetBmpSize=256\r\n", "512", nullptr, IDCANCEL, 0, 256},
+    };
+    for (const Case& c : cases) {
+        writeProfile(c.profile);
+        AdvancedDialog dialog(nullptr);
+        INT_PTR result = runWithDriver(dialog, [&](DWORD uiThread) {
+            HWND window = waitForWindow(uiThread, "Advanced Settings");
+            if (!window)
+                return;
+            if (c.targetText)
+                setText(window, IDC_TARGET_BMP_SIZE, c.targetText);
+            if (c.timeText)
+                setText(window, IDC_TIME_BETWEEN, c.timeText);
+            click(window, c.button);
+        });
+        EXPECT_EQ(result, c.result) << c.profile << " " << (c.targetText ? c.targetText : "-");
+        EXPECT_EQ(profileInt("ConversionParms", "TargetBmpSize"),
+                  c.button == IDOK ? c.storedTarget : (c.profile[0] ? 256 : -12345));
+    }
+}
+
+TEST_F(ConfigDialogs, MainDialogForcesARebuildAfterANewBitmapSizeOrABrowse) {
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    struct Case {
+        const char* name;
+        std::function<void(HWND main, DWORD uiThread)> act;
+        bool force;
+    };
+    auto advanced = [](const char* target, const char* time, int button) {
+        return [=](HWND main, DWORD uiThread) {
+            click(main, IDC_ADVANCED);
+            HWND window = waitForWindow(uiThread, "Advanced Settings");
+            if (!window)
+                return;
+            setText(window, IDC_TARGET_BMP_SIZE, target);
+            setText(window, IDC_TIME_BETWEEN, time);
+            click(window, button);
+            waitGone(window);
+        };
+    };
+    // The shell's browser has no title of ours: it is the thread's other dialog-class window.
+    auto browse = [](int button) {
+        return [=](HWND main, DWORD uiThread) {
+            click(main, IDC_BROWSE);
+            HWND browser = nullptr;
+            for (int i = 0; i < 500 && !browser; ++i) {
+                std::pair<HWND, HWND> search(main, nullptr);
+                EnumThreadWindows(
+                    uiThread,
+                    [](HWND hwnd, LPARAM param) -> BOOL {
+                        auto* found = reinterpret_cast<std::pair<HWND, HWND>*>(param);
+                        char cls[32] = "";
+                        GetClassNameA(hwnd, cls, sizeof cls);
+                        if (hwnd == found->first || std::string(cls) != "#32770" || !IsWindowVisible(hwnd))
+                            return TRUE;
+                        found->second = hwnd;
+                        return FALSE;
+                    },
+                    reinterpret_cast<LPARAM>(&search));
+                browser = search.second;
+                if (!browser)
+                    Sleep(20);
+            }
+            if (!browser)
+                return;
+            // Filling its tree can hold the browser for seconds on a busy machine.
+            DWORD_PTR answer = 0;
+            (void)SendMessageTimeoutA(browser, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 15000, &answer);
+            PostMessageA(browser, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+            waitGone(browser);
+        };
+    };
+    const Case cases[] = {
+        {"nothing done", [](HWND, DWORD) {}, false},
+        {"time between images changed", advanced("256", "1234", IDOK), false},
+        {"bitmap size changed, then cancelled", advanced("512", "5000", IDCANCEL), false},
+        {"bitmap size changed", advanced("512", "5000", IDOK), true},
+        {"browser cancelled", browse(IDCANCEL), false},
+        {"browsed to the folder already shown", browse(IDOK), true},
+    };
+    for (const Case& c : cases) {
+        writeProfile("[ConversionParms]\r\nTargetBmpSize=256\r\n");
+        ConfigDialog dialog(nullptr);
+        dialog.m_settings.PicturePath = std::string(temp, strlen(temp) - 1);
+        runWithDriver(dialog, [&](DWORD uiThread) {
+            HWND main = waitForWindow(uiThread, "Prismata Configuration");
+            if (!main)
+                return;
+            c.act(main, uiThread);
+            PostMessageA(main, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        });
+        EXPECT_EQ(dialog.forceRebuild(), c.force) << c.name;
+        // The record holds the edit's text when the window is gone; the browser may spell the case differently.
+        EXPECT_EQ(lstrcmpiA(dialog.m_settings.PicturePath.c_str(), std::string(temp, strlen(temp) - 1).c_str()), 0)
+            << c.name << ": " << dialog.m_settings.PicturePath;
+    }
+}
+
+} // namespace
