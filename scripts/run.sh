@@ -1,43 +1,132 @@
 #!/usr/bin/env bash
-# The main job: build Prismata, install it into a private Wine prefix and run the show.
-# Usage: scripts/run.sh [seconds]   (default 20). Screenshots land in out/screenshots.
+# The main job: set up, build, install Prismata with its installer into a private Wine prefix, build a
+# picture library through the configuration dialog and run the show.
+#
+# Usage: scripts/run.sh [--seconds N] [--window] [picture folder]
+#   picture folder  a folder of BMP, JPEG, DIB or WMF pictures; without one, a small demo folder is made
+#   --seconds N     how long the show runs (default 30); a lone number also counts as the seconds
+#   --window        show in the 320x240 test window instead of full screen
+# The show runs on the user's display when there is one, otherwise in an Xvfb display of its own.
+# Screenshots land in out/screenshots, Prismata's trace lines in out/trace.log.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-seconds=${1:-20}
+seconds=30
+mode=/s
+pictures=
+while [ $# -gt 0 ]; do
+    case $1 in
+        --seconds) seconds=${2:?--seconds needs a number}; shift 2 ;;
+        --window) mode=/t; shift ;;
+        -h|--help) sed -n '2,10p' "$0"; exit 0 ;;
+        *)
+            if [ -d "$1" ]; then
+                pictures=$(cd "$1" && pwd)
+            elif [[ $1 =~ ^[0-9]+$ ]]; then
+                seconds=$1
+            else
+                echo "run: no such picture folder: $1" >&2
+                exit 2
+            fi
+            shift ;;
+    esac
+done
+[[ $seconds =~ ^[0-9]+$ ]] && [ "$seconds" -gt 0 ] || { echo "run: --seconds needs a positive number" >&2; exit 2; }
+
 bash "$root/scripts/setup.sh"
 
-build=$root/build
+echo "== build"
+build=${PRISMATA_BUILD:-$root/build}
 cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build/win" -j "$(nproc)" --target Prismata PrismataLogger
+cmake --build "$build/win" -j "$(nproc)" \
+    --target Prismata PrismataPostInstall PrismataSetup PrismataLogger PrismataConfigDriver
+bin=$build/win/bin
+
+# A small demo folder: photos, a portrait, a panorama (shown letter-boxed), a DIB and patterns.
+make_demo_pictures() {
+    local folder=$1
+    [ -f "$folder/.complete" ] && return 0
+    rm -rf "$folder"
+    mkdir -p "$folder"
+    convert logo: -quality 90 "$folder/logo.jpg"
+    convert wizard: -quality 90 "$folder/wizard.jpg"
+    convert -seed 3 -size 800x600 plasma:fractal -quality 85 "$folder/plasma-landscape.jpg"
+    convert -seed 11 -size 480x720 plasma:fractal BMP3:"$folder/plasma-portrait.bmp"
+    convert -size 1600x280 gradient:'#ff8c00-#4b0082' -fill '#ffffff80' -draw 'circle 800 140 800 40' \
+        -quality 90 "$folder/panorama.jpg"
+    convert -size 512x512 radial-gradient:'#ffffff-#003366' \
+        \( -size 512x512 pattern:checkerboard -alpha set -channel A -evaluate set 35% \) -composite \
+        BMP3:"$folder/target.bmp"
+    convert rose: -filter Lanczos -resize 560x368 BMP3:"$folder/rose.dib"
+    touch "$folder/.complete"
+}
+
+if [ -z "$pictures" ]; then
+    pictures=$build/run-demo-pictures
+    echo "== demo pictures in $pictures"
+    make_demo_pictures "$pictures"
+fi
 
 session=$build/run-session
 mkdir -p "$session"
 . "$root/scripts/wine-session.sh"
 trap end_session EXIT
-# Show on the user's display when there is one; otherwise in a display of our own.
-if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
-    start_xvfb
-fi
-make_prefix
-
-install_dir=$WINEPREFIX/drive_c/Program\ Files/Prismata
-mkdir -p "$install_dir"
-cp "$build/win/bin/Prismata.scr" "$install_dir/"
-set_install_folder 'C:\Program Files\Prismata'
-
-shots=$root/out/screenshots
-mkdir -p "$shots"
-wine "$install_dir/Prismata.scr" /t &
-saver=$!
-for i in $(seq 1 "$seconds"); do
-    sleep 1
-    if [ $((i % 5)) -eq 0 ]; then
-        import -window root "$shots/show-$i.png" 2>/dev/null || true
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    echo "== showing on the display $DISPLAY"
+    # The prefix gets a HOME of its own: keep the X authority of the real one.
+    if [ -z "${XAUTHORITY:-}" ] && [ -f "$HOME/.Xauthority" ]; then
+        export XAUTHORITY=$HOME/.Xauthority
     fi
+else
+    start_xvfb
+    echo "== no display: showing in Xvfb on $DISPLAY"
+fi
+echo "== fresh Wine prefix"
+make_prefix
+wineserver -p
+
+echo "== install"
+wine "$bin/PrismataSetup.exe" /S
+app_path=$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Prismata_is1' \
+    /v 'Inno Setup: App Path' 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p')
+if [ -z "$app_path" ]; then
+    echo "run: the installer wrote no install folder" >&2
+    exit 1
+fi
+saver="$app_path\\Prismata.scr"
+echo "installed in $app_path"
+
+mkdir -p "$root/out/screenshots"
+trace=$root/out/trace.log
+: >"$trace"
+wine "$bin/PrismataLogger.exe" "$(winepath -w "$trace")" &
+
+echo "== picture library from $pictures"
+if ! wine "$bin/PrismataConfigDriver.exe" "$saver" "$(winepath -w "$pictures")" 600; then
+    echo "run: the picture library was not built; the show runs with what there is"
+fi
+
+echo "== the show, $seconds s"
+shots=$root/out/screenshots
+rm -f "$shots"/show-*.png
+wine "$saver" "$mode" &
+show=$!
+sleep 3
+for i in $(seq 1 "$seconds"); do
+    kill -0 "$show" 2>/dev/null || { echo "run: the show ended by itself" >&2; break; }
+    if [ $((i % 5)) -eq 0 ] || [ "$i" -eq 1 ]; then
+        import -window root "$shots/show-$(printf %03d "$i").png" 2>/dev/null || true
+    fi
+    sleep 1
 done
-# Any key ends the show.
-xdotool search --name "Prismata Screen Saver" windowactivate --sync key a 2>/dev/null || xdotool key a || true
-wait "$saver" || true
-echo "run: screenshots in $shots"
+# A mouse movement of more than five pixels ends the show; a key as well.
+xdotool mousemove_relative 40 40 2>/dev/null || true
+sleep 1
+kill -0 "$show" 2>/dev/null && { xdotool key a 2>/dev/null || true; }
+for _ in $(seq 1 15); do
+    kill -0 "$show" 2>/dev/null || break
+    sleep 1
+done
+wait "$show" 2>/dev/null || true
+echo "run: $(ls "$shots"/show-*.png 2>/dev/null | wc -l) screenshots in $shots, trace in $trace"

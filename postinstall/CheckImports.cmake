@@ -1,0 +1,16 @@
+# Fails the build when a program imports from a DLL outside ALLOWED (a list, compared without case).
+# cmake -DOBJDUMP=<objdump> -DPROGRAM=<exe> -DALLOWED="kernel32.dll;user32.dll" -P CheckImports.cmake
+cmake_minimum_required(VERSION 3.20)
+execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
+if(failed)
+    message(FATAL_ERROR "${OBJDUMP} could not read ${PROGRAM}")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\r\n]+" names "${dump}")
+string(TOLOWER "${ALLOWED}" allowed)
+foreach(line IN LISTS names)
+    string(REPLACE "DLL Name: " "" dll "${line}")
+    string(TOLOWER "${dll}" dll)
+    if(NOT dll IN_LIST allowed)
+        message(FATAL_ERROR "${PROGRAM} imports from ${dll}; only ${ALLOWED} are allowed")
+    endif()
+endforeach()

@@ -1,0 +1,203 @@
+// The post-install launcher under Wine: the welcome box first, then control.exe with the Display
+// Properties page for the system version, never waiting for it and always ending with 0.
+#include "postinstall/PostInstallTexts.h"
+#include "tests/e2e/Harness.h"
+
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+using namespace e2e;
+
+namespace {
+
+constexpr char kLauncher[] = "PrismataPostInstall.exe";
+constexpr DWORD kWait = 15000;
+
+// Wine reports the named version to every program of that file name while this lives.
+class VersionEmulation {
+public:
+    VersionEmulation(const std::string& program, const std::string& version)
+        : m_key("Software\\Wine\\AppDefaults\\" + program) {
+        RegSetKeyValueA(HKEY_CURRENT_USER, m_key.c_str(), "Version", REG_SZ, version.c_str(),
+                        static_cast<DWORD>(version.size() + 1));
+    }
+    ~VersionEmulation() { RegDeleteKeyA(HKEY_CURRENT_USER, m_key.c_str()); }
+    VersionEmulation(const VersionEmulation&) = delete;
+    VersionEmulation& operator=(const VersionEmulation&) = delete;
+
+private:
+    std::string m_key;
+};
+
+// One "name=value" line of what the stub control.exe recorded.
+std::string recorded(const std::string& calls, const std::string& name) {
+    size_t at = calls.find(name + "=");
+    if (at == std::string::npos)
+        return "<none>";
+    at += name.size() + 1;
+    return calls.substr(at, calls.find("\r\n", at) - at);
+}
+
+class PostInstall : public ::testing::Test {
+protected:
+    // The launcher and a stub control.exe in a folder of their own: the program's folder comes first
+    // on the search path, before the system's control.exe.
+    void SetUp() override {
+        ASSERT_TRUE(CopyFileA((binFolder() + kLauncher).c_str(), (m_folder.path() + kLauncher).c_str(), FALSE));
+        ASSERT_TRUE(
+            CopyFileA((binFolder() + "stubs\\control.exe").c_str(), (m_folder.path() + "control.exe").c_str(), FALSE));
+    }
+
+    std::unique_ptr<Process> start() const {
+        return std::make_unique<Process>("\"" + m_folder.path() + kLauncher + "\"");
+    }
+    std::string calls() const { return readTextFile(m_folder.path() + "control-calls.txt"); }
+    bool waitForCall() const {
+        return waitUntil([&] { return calls().find("folder=") != std::string::npos; }, kWait);
+    }
+
+    // Answers the welcome box and expects the launcher to end with 0.
+    void acceptWelcome(Process& launcher) const {
+        HWND box = waitForProcessWindow(launcher.id(), postinstall::kWelcomeCaption, kWait, "#32770");
+        ASSERT_TRUE(box);
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        DWORD code = 1;
+        ASSERT_TRUE(launcher.waitForExit(kWait, code));
+        EXPECT_EQ(code, 0u);
+    }
+
+    TempFolder m_folder{"postinstall"};
+};
+
+TEST_F(PostInstall, WelcomeBoxComesFirstThenControlStartsWithTheCommandLine) {
+    auto launcher = start();
+    ASSERT_TRUE(launcher->started());
+    HWND box = waitForProcessWindow(launcher->id(), postinstall::kWelcomeCaption, kWait, "#32770");
+    ASSERT_TRUE(box);
+
+    bool foundText = false;
+    for (HWND text = FindWindowExA(box, nullptr, "Static", nullptr); text;
+         text = FindWindowExA(box, text, "Static", nullptr))
+        foundText |= windowText(text) == postinstall::kWelcomeText;
+    EXPECT_TRUE(foundText);
+    std::vector<std::string> buttons;
+    for (HWND button = FindWindowExA(box, nullptr, "Button", nullptr); button;
+         button = FindWindowExA(box, button, "Button", nullptr))
+        if (IsWindowVisible(button))
+            buttons.push_back(windowText(button));
+    EXPECT_EQ(buttons, std::vector<std::string>{"OK"});
+
+    // Nothing is started while the user reads.
+    Sleep(700);
+    DWORD code = 1;
+    EXPECT_FALSE(launcher->waitForExit(0, code));
+    EXPECT_EQ(calls(), "");
+
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(launcher->waitForExit(kWait, code));
+    EXPECT_EQ(code, 0u);
+    ASSERT_TRUE(waitForCall());
+    std::string call = calls();
+    // Wine's default is Windows 7: version 6.1, the second page.
+    EXPECT_EQ(recorded(call, "command"), "control.exe desk.cpl, display, 2");
+    EXPECT_EQ(recorded(call, "startupFlags"), "0");
+    char folder[MAX_PATH] = "";
+    GetCurrentDirectoryA(sizeof folder, folder);
+    EXPECT_EQ(recorded(call, "folder"), folder);
+}
+
+struct VersionCase {
+    const char* emulated;
+    const char* version;
+    const char* command;
+};
+
+TEST_F(PostInstall, PageIndexFollowsTheSystemVersion) {
+    const VersionCase cases[] = {
+        {"win98", "4.10", "control.exe desk.cpl, display, 1"},  // Windows 98
+        {"win2k", "5.0", "control.exe desk.cpl, display, 1"},   // 2000
+        {"winxp", "5.1", "control.exe desk.cpl, display, 2"},   // XP
+        {"win2003", "5.2", "control.exe desk.cpl, display, 2"}, // Server 2003
+        {"vista", "6.0", "control.exe desk.cpl, display, 2"},   // Vista
+    };
+    for (const VersionCase& c : cases) {
+        SCOPED_TRACE(c.emulated);
+        DeleteFileA((m_folder.path() + "control-calls.txt").c_str());
+        // The stub runs under the same emulation and reports the version it saw.
+        VersionEmulation launcherVersion(kLauncher, c.emulated);
+        VersionEmulation stubVersion("control.exe", c.emulated);
+        auto launcher = start();
+        ASSERT_NO_FATAL_FAILURE(acceptWelcome(*launcher));
+        ASSERT_TRUE(waitForCall());
+        EXPECT_EQ(recorded(calls(), "version"), c.version);
+        EXPECT_EQ(recorded(calls(), "command"), c.command);
+    }
+}
+
+TEST_F(PostInstall, EndsWithZeroWhenControlCannotBeStarted) {
+    // Found first on the search path, and no program.
+    writeTextFile(m_folder.path() + "control.exe", "not a program");
+    auto launcher = start();
+    ASSERT_NO_FATAL_FAILURE(acceptWelcome(*launcher));
+}
+
+template <typename Function> Function lookUp(HMODULE library, const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
+}
+
+TEST(PostInstallFile, HoldsOnlyItsVersionResource) {
+    const std::string file = binFolder() + kLauncher;
+    HMODULE library = LoadLibraryA("version.dll");
+    ASSERT_TRUE(library);
+    auto infoSize = lookUp<DWORD(WINAPI*)(LPCSTR, LPDWORD)>(library, "GetFileVersionInfoSizeA");
+    auto info = lookUp<BOOL(WINAPI*)(LPCSTR, DWORD, DWORD, LPVOID)>(library, "GetFileVersionInfoA");
+    auto query = lookUp<BOOL(WINAPI*)(LPCVOID, LPCSTR, LPVOID*, PUINT)>(library, "VerQueryValueA");
+    ASSERT_TRUE(infoSize && info && query);
+    DWORD size = infoSize(file.c_str(), nullptr);
+    ASSERT_GT(size, 0u);
+    std::vector<char> data(size);
+    ASSERT_TRUE(info(file.c_str(), 0, size, data.data()));
+
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(query(data.data(), "\\", reinterpret_cast<LPVOID*>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00000004u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0x00010000u);
+    EXPECT_EQ(fixed->dwProductVersionMS, 0x00000004u);
+    EXPECT_EQ(fixed->dwProductVersionLS, 0x00010000u);
+    const std::pair<const char*, const char*> fields[] = {
+        {"FileDescription", "PrismataPostInstall"},
+        {"InternalName", "PrismataPostInstall"},
+        {"ProductName", "PrismataPostInstall"},
+        {"OriginalFilename", "PrismataPostInstall.exe"},
+        {"CompanyName", ""},
+        {"FileVersion", "0.4.1"},
+        {"ProductVersion", "0.4.1"},
+    };
+    for (const auto& [name, expected] : fields) {
+        char* value = nullptr;
+        ASSERT_TRUE(query(data.data(), (std::string("\\StringFileInfo\\040904b0\\") + name).c_str(),
+                          reinterpret_cast<LPVOID*>(&value), &length))
+            << name;
+        EXPECT_STREQ(value, expected) << name;
+    }
+    FreeLibrary(library);
+
+    // No icon, no manifest: the version block is the only resource.
+    HMODULE image = LoadLibraryExA(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(image);
+    std::vector<ULONG_PTR> types;
+    EnumResourceTypesA(
+        image,
+        [](HMODULE, LPSTR type, LONG_PTR param) -> BOOL {
+            reinterpret_cast<std::vector<ULONG_PTR>*>(param)->push_back(reinterpret_cast<ULONG_PTR>(type));
+            return TRUE;
+        },
+        reinterpret_cast<LONG_PTR>(&types));
+    FreeLibrary(image);
+    EXPECT_EQ(types, std::vector<ULONG_PTR>{reinterpret_cast<ULONG_PTR>(RT_VERSION)});
+}
+
+} // namespace
