@@ -1,17 +1,53 @@
 #include "saver/CubeWindow.h"
 
+#include "app/Trace.h"
+#include "engine/DXGraphics.h"
+#include "engine/EngineTexts.h"
+#include "framework/Handles.h"
+#include "framework/Profile.h"
+#include "settings/SettingsKeys.h"
+
+#include <mmsystem.h>
+
+#include <cstring>
+#include <utility>
+
 namespace {
 constexpr int kAppIcon = 128;
-}
+constexpr UINT kFrameDelay = 20;
+constexpr UINT kFrameResolution = 5;
+// Synchronous kill: once timeKillEvent returns, that tick has either finished or will never run.
+constexpr UINT kFrameTimerFlags = TIME_ONESHOT | TIME_KILL_SYNCHRONOUS;
+constexpr UINT_PTR kWindowTimerId = 101;
+constexpr COLORREF kFailureTextColour = RGB(0, 255, 255);
+constexpr COLORREF kFailureBackColour = RGB(0, 0, 0);
+} // namespace
+
+// One chain of one-shot ticks. The window and the pending tick each hold a reference, so a tick
+// that fires after the window let go still finds the chain, sees no window and ends.
+struct CubeWindow::FrameChain {
+    explicit FrameChain(CubeWindow* owner) : window(owner) {}
+    void release() {
+        if (refs.fetch_sub(1, std::memory_order_acq_rel) == 1)
+            delete this;
+    }
+
+    std::atomic<int> refs{2};
+    fw::CriticalSection tickLock; // held while a tick runs and while the window lets go
+    CubeWindow* window;           // null once the window let go
+    UINT pendingId = 0;           // armed and not yet started; 0 once its tick has begun
+};
 
 CubeWindow::CubeWindow(bool autoDelete) : m_autoDelete(autoDelete) {}
 
-CubeWindow::~CubeWindow() = default;
+CubeWindow::~CubeWindow() {
+    dropEngine();
+}
 
 bool CubeWindow::Create(DWORD exStyle, const char* title, DWORD style, const RECT& rect, HWND parent, UINT_PTR id) {
     HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kAppIcon));
-    std::string windowClass = registerWindowClass(CS_HREDRAW | CS_VREDRAW, nullptr,
-                                                  static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), icon);
+    std::string windowClass =
+        registerWindowClass(CS_HREDRAW | CS_VREDRAW, nullptr, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), icon);
     bool made = CreateEx(exStyle, windowClass, title, style, rect, parent, id);
     m_exStyle = exStyle;
     if (made)
@@ -24,10 +60,172 @@ void CubeWindow::PostNcDestroy() {
         delete this;
 }
 
-void CubeWindow::startEngine(DWORD) {
-    // The display engine is not built yet: the window shows its black background.
-    m_frameCount = 0;
-    m_startTick = GetTickCount();
+void CubeWindow::OnDestroy() {
+    // The device goes while its window still exists.
+    dropEngine();
+    fw::Window::OnDestroy();
 }
 
-void CubeWindow::dropEngine() {}
+void CubeWindow::startEngine(DWORD exStyle) {
+    dropEngine();
+    auto engine = std::make_unique<DXGraphics>();
+    RECT client{};
+    (void)GetClientRect(hwnd(), &client);
+    engine->setWindow(hwnd(), (exStyle & WS_EX_TOPMOST) == 0, client.right - client.left, client.bottom - client.top);
+
+    motion::MotionSettings settings{};
+    settings.speedZ = fw::GetProfileInt(keys::kSettings, keys::kSpeedZ, 0);
+    settings.speedY = fw::GetProfileInt(keys::kSettings, keys::kSpeedY, 5);
+    settings.speedX = fw::GetProfileInt(keys::kSettings, keys::kSpeedX, 15);
+    settings.spinZ = fw::GetProfileInt(keys::kSettings, keys::kSpinZ, 0);
+    settings.spinY = fw::GetProfileInt(keys::kSettings, keys::kSpinY, 15);
+    settings.spinX = fw::GetProfileInt(keys::kSettings, keys::kSpinX, 10);
+    settings.cubeSize = fw::GetProfileInt(keys::kSettings, keys::kCubeSize, 0);
+    settings.keepUpright = fw::GetProfileInt(keys::kSettings, keys::kKeepUpright, 0) != 0;
+    engine->setMotion(motion::motionFromSettings(settings));
+    engine->setLowResolution(fw::GetProfileInt(keys::kSettings, keys::kLowScreenResolution, 0) != 0);
+
+    m_engine = std::move(engine);
+    m_engine->setupDirect3D();
+    m_startTick = GetTickCount();
+    m_frameCount = 0;
+    armFrameTimer();
+}
+
+void CubeWindow::dropEngine() {
+    stopFrameTimer();
+    m_engine.reset();
+}
+
+void CubeWindow::armFrameTimer() {
+    auto* chain = new FrameChain(this);
+    UINT armed = 0;
+    {
+        // The first tick waits until the chain is fully recorded; after that, only the lock guards m_timerId.
+        fw::ScopedLock lock(chain->tickLock);
+        armed = timeSetEvent(kFrameDelay, kFrameResolution, frameTimerProc, reinterpret_cast<DWORD_PTR>(chain),
+                             kFrameTimerFlags);
+        m_timerId = armed;
+        chain->pendingId = armed;
+        if (armed)
+            m_chain = chain;
+    }
+    if (armed)
+        return;
+    delete chain;
+    // No multimedia timer: a window timer ticks on this thread instead.
+    m_windowTimerRunning = SetTimer(hwnd(), kWindowTimerId, kFrameDelay, nullptr) != 0;
+}
+
+void CALLBACK CubeWindow::frameTimerProc(UINT timerId, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
+    auto* chain = reinterpret_cast<FrameChain*>(user);
+    bool rearmed = false;
+    {
+        fw::ScopedLock lock(chain->tickLock);
+        chain->pendingId = 0;
+        if (CubeWindow* window = chain->window) {
+            if (window->frameStep()) {
+                window->m_timerId = timeSetEvent(kFrameDelay, kFrameResolution, frameTimerProc, user, kFrameTimerFlags);
+                chain->pendingId = window->m_timerId;
+                rearmed = window->m_timerId != 0;
+            } else {
+                Trace("Killing mmtimer!\n");
+                (void)timeKillEvent(timerId);
+                Trace("Done killing mmtimer\n");
+                window->m_timerId = 0;
+            }
+        }
+    }
+    // The pending tick's reference passes to the next tick, or goes with the end of the chain.
+    if (!rearmed)
+        chain->release();
+}
+
+void CubeWindow::stopFrameTimer() {
+    if (m_windowTimerRunning) {
+        (void)KillTimer(hwnd(), kWindowTimerId);
+        m_windowTimerRunning = false;
+    }
+    FrameChain* chain = std::exchange(m_chain, nullptr);
+    if (!chain)
+        return;
+    UINT pending = 0;
+    {
+        // Waits for a running tick; from here on no tick reaches this window.
+        fw::ScopedLock lock(chain->tickLock);
+        chain->window = nullptr;
+        pending = chain->pendingId;
+        m_timerId = 0;
+    }
+    if (pending != 0) {
+        (void)timeKillEvent(pending);
+        bool cancelled = false;
+        {
+            fw::ScopedLock lock(chain->tickLock);
+            // Still unclaimed after the synchronous kill: the tick will never run, so its reference is ours.
+            cancelled = chain->pendingId == pending;
+            chain->pendingId = 0;
+        }
+        if (cancelled)
+            chain->release();
+    }
+    chain->release();
+}
+
+bool CubeWindow::frameStep() {
+    if (m_pauseState.load() == PauseRequested) {
+        Trace("Acking pause\n");
+        m_pauseState.store(PauseAcknowledged);
+        return true;
+    }
+    if (m_pauseState.load() == PauseAcknowledged || !m_engine || !m_engine->isAlive())
+        return false;
+    int frames = ++m_frameCount;
+    if (frames % 100 == 0) {
+        DWORD elapsed = GetTickCount() - m_startTick;
+        double rate = elapsed ? static_cast<double>(frames) / static_cast<double>(elapsed) * 1000.0 : 0.0;
+        Trace("%f frames per second\n", rate);
+    }
+    m_engine->renderFrame();
+    return true;
+}
+
+void CubeWindow::OnTimer(UINT_PTR id) {
+    if (id != kWindowTimerId || !m_windowTimerRunning) {
+        fw::Window::OnTimer(id);
+        return;
+    }
+    if (!frameStep()) {
+        Trace("Killing Windows Timer!\n");
+        (void)KillTimer(hwnd(), id);
+        Trace("Done killing Windows Timer\n");
+        m_windowTimerRunning = false;
+    }
+}
+
+void CubeWindow::OnPaint() {
+    fw::PaintDC paint(hwnd());
+    // Nothing of ours while the engine draws, or while there is none (during the password check).
+    if (m_engine && !m_engine->isAlive())
+        paintFailure(paint.get());
+}
+
+void CubeWindow::paintFailure(HDC dc) {
+    const char* text = engine::kNoPreviewText;
+    if (!m_engine->isWindowed())
+        text = m_engine->errorMessage() ? m_engine->errorMessage() : engine::kNoDisplayConfigText;
+    int length = static_cast<int>(std::strlen(text));
+
+    fw::Font font(CreateFontA(0, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, nullptr));
+    fw::SelectObjectScope select(dc, font.get());
+    (void)SetTextColor(dc, kFailureTextColour);
+    (void)SetBkColor(dc, kFailureBackColour);
+    SIZE extent{};
+    (void)GetTextExtentPoint32A(dc, text, length, &extent);
+    RECT client{};
+    (void)GetClientRect(hwnd(), &client);
+    // Centred, a third of the way down, wrapped when wider than the window.
+    RECT box{0, (client.bottom - extent.cy) / 3, client.right, client.bottom};
+    (void)DrawTextA(dc, text, length, &box, DT_CENTER | DT_WORDBREAK);
+}

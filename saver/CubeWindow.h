@@ -1,10 +1,14 @@
 // The window that hosts one display engine; on its own, the preview child of Display Properties.
+// It owns the engine and the frame timer that drives it.
 #pragma once
 
 #include "framework/Window.h"
 #include "saver/PauseState.h"
 
 #include <atomic>
+#include <memory>
+
+class DXGraphics;
 
 class CubeWindow : public fw::Window {
 public:
@@ -15,17 +19,40 @@ public:
 
 protected:
     void PostNcDestroy() override;
+    void OnDestroy() override;
+    void OnPaint() override;
+    void OnTimer(UINT_PTR id) override;
 
-    // Creates the engine for this window and arms the frame timer.
+    // Creates the engine for this window and arms the frame timer; an earlier engine and its timer
+    // chain are stopped first.
     void startEngine(DWORD exStyle);
-    // Destroys the engine, if any (the password check does this once the frame timer has paused).
+    // Stops the frame timer, then destroys the engine, if any (the password check does this once the
+    // frame timer has paused).
     void dropEngine();
+
+    // One tick: acknowledges a pause, or draws a frame. False ends the timer chain.
+    bool frameStep();
 
     bool m_autoDelete;
     DWORD m_exStyle = 0;
     // Written by the window thread (Running, PauseRequested) and the frame timer (PauseAcknowledged).
     std::atomic<long> m_pauseState{Running};
-    unsigned m_frameCount = 0;
+    // Frame thread while a chain runs; the window thread only before arming.
+    std::atomic<int> m_frameCount{0};
+    // The pending one-shot timer; written under the chain's lock.
     unsigned m_timerId = 0;
     DWORD m_startTick = 0;
+
+private:
+    struct FrameChain;
+
+    static void CALLBACK frameTimerProc(UINT timerId, UINT message, DWORD_PTR user, DWORD_PTR, DWORD_PTR);
+    void armFrameTimer();
+    // Afterwards no tick is running and none will touch this window or its engine.
+    void stopFrameTimer();
+    void paintFailure(HDC dc);
+
+    std::unique_ptr<DXGraphics> m_engine;
+    FrameChain* m_chain = nullptr; // the multimedia-timer chain this window drives, if any
+    bool m_windowTimerRunning = false;
 };

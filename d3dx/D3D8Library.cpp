@@ -1,0 +1,26 @@
+#include "d3dx/D3D8Library.h"
+
+namespace d3dx {
+
+namespace {
+using Direct3DCreate8Fn = IDirect3D8*(WINAPI*)(UINT);
+}
+
+IDirect3D8* D3D8Library::create(UINT sdkVersion) {
+    if (!m_module) {
+        m_module.reset(LoadLibraryA("d3d8.dll"));
+        // Never unloaded: a full-screen device subclasses its window, and Wine leaves that window
+        // procedure in place after the device is gone; unloading the library would leave the window
+        // calling into unmapped code.
+        HMODULE pinned = nullptr;
+        if (m_module)
+            (void)GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN, "d3d8.dll", &pinned);
+    }
+    if (!m_module)
+        return nullptr;
+    auto createFn =
+        reinterpret_cast<Direct3DCreate8Fn>(reinterpret_cast<void*>(GetProcAddress(m_module.get(), "Direct3DCreate8")));
+    return createFn ? createFn(sdkVersion) : nullptr;
+}
+
+} // namespace d3dx

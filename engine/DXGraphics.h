@@ -1,0 +1,88 @@
+// The display engine: one per showing of the cube. Owns every Direct3D object, the face textures,
+// the queue of loaded textures, the kill event and the texture loader thread.
+//
+// Threads: set-up and destruction run on the window thread; renderFrame on the frame thread (one
+// tick at a time); the loader thread appends to m_pendingTextures under m_pendingLock. The owner
+// destroys the engine only once no frame tick can run any more.
+#pragma once
+
+#include "d3dx/D3DX8.h"
+#include "engine/CubeGeometry.h"
+#include "engine/EngineTexts.h"
+#include "engine/Motion.h"
+#include "framework/Handles.h"
+
+#include <deque>
+
+class DXGraphics {
+public:
+    DXGraphics() = default;
+    ~DXGraphics();
+    DXGraphics(const DXGraphics&) = delete;
+    DXGraphics& operator=(const DXGraphics&) = delete;
+
+    // Before set-up: the device window, windowed or full screen, and the back-buffer size
+    // (-1 stands for the display mode's).
+    void setWindow(HWND window, bool windowed, int width, int height);
+    void setMotion(const motion::MotionParams& params);
+    void setLowResolution(bool lowResolution) { m_lowResolution = lowResolution; }
+
+    // Chooses the device and builds the scene; on failure the engine stays not alive.
+    void setupDirect3D();
+
+    bool isAlive() const { return static_cast<bool>(m_d3d); }
+    bool isWindowed() const { return m_windowed; }
+    // Why the engine is not alive, or null.
+    const char* errorMessage() const { return m_errorMessage; }
+
+    // Draws and moves the cube once, presents, and puts at most one loaded picture on a face.
+    void renderFrame();
+
+private:
+    bool CreateDX();
+    D3DFORMAT getGoodFormat(D3DFORMAT current, D3DDEVTYPE type, const char* typeName);
+    void setStageStates();
+    void buildCube();
+    // The six built-in face textures; the faces stay untextured until the picture code lands.
+    void loadTexture();
+    void setSceneState();
+    // The TextureLoader thread; not started until the picture code lands.
+    void startTextureLoader();
+    void stopTextureLoader();
+    void keepFacesUpright(int pair, const D3DXMATRIX& worldViewProjection);
+    void takePendingTexture();
+    void cleanup();
+
+    d3dx::D3D8Library m_d3d8; // outlives every object made from it
+    fw::ComPtr<IDirect3D8> m_d3d;
+    fw::ComPtr<IDirect3DDevice8> m_device;
+    fw::ComPtr<IDirect3DVertexBuffer8> m_cubeVertexBuffer;
+    fw::KernelHandle m_loaderThread;
+    std::deque<fw::ComPtr<IDirect3DTexture8>> m_pendingTextures; // guarded by m_pendingLock
+    fw::CriticalSection m_pendingLock;
+    fw::KernelHandle m_killEvent;
+    HWND m_window = nullptr;
+    bool m_windowed = true;
+    int m_width = 320;
+    int m_height = 240;
+    bool m_lowResolution = false;
+    const char* m_errorMessage = nullptr;
+    fw::ComPtr<IDirect3DTexture8> m_faceTexture[cube::kFaceCount];
+    bool m_facePicture[cube::kFaceCount] = {};
+    // Motion: frame thread only once set up.
+    motion::Vec3 m_spinRate{};
+    motion::Vec3 m_velocity{};
+    float m_zMax = 0;
+    float m_zMin = 0;
+    bool m_keepUpright = false;
+    DWORD m_startTime = 0;
+    int m_uprightPair = 0;
+    motion::Vec3 m_position{};
+    int m_nextFace = 0;
+
+    D3DXMATRIX m_projection{};
+    // What the (write-only) vertex buffer holds, for the clip and upright computations.
+    cube::CubeVertex m_vertices[cube::kVertexCount]{};
+    // Holds a formatted device-error text that m_errorMessage points at.
+    char m_messageBuffer[engine::kMessageBufferSize] = "";
+};
