@@ -13,6 +13,8 @@ add_library(jpeg_static STATIC IMPORTED)
 set_target_properties(jpeg_static PROPERTIES
     IMPORTED_LOCATION ${PRISMATA_DEPS}/lib/libjpeg.a
     INTERFACE_INCLUDE_DIRECTORIES ${PRISMATA_DEPS}/include)
+# The portable decoders use libjpeg too.
+target_link_libraries(prismata_pure PUBLIC jpeg_static)
 
 add_library(gtest_win STATIC IMPORTED)
 set_target_properties(gtest_win PROPERTIES
@@ -31,3 +33,12 @@ target_link_libraries(prismata_win PUBLIC prismata_pure jpeg_static
 add_executable(Prismata WIN32 app/Main.cpp resources/Prismata.rc)
 target_link_libraries(Prismata PRIVATE prismata_win)
 set_target_properties(Prismata PROPERTIES SUFFIX ".scr")
+# windres reports no include dependencies: rebuild the resources when any file they pull in changes.
+file(GLOB_RECURSE PRISMATA_RESOURCE_INPUTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*)
+set_source_files_properties(resources/Prismata.rc PROPERTIES OBJECT_DEPENDS "${PRISMATA_RESOURCE_INPUTS}")
+
+# prismata_pure is created before this file runs: give it the directory's definitions and warnings too.
+get_directory_property(prismata_pure_options COMPILE_OPTIONS)
+get_directory_property(prismata_pure_definitions COMPILE_DEFINITIONS)
+target_compile_options(prismata_pure PRIVATE ${prismata_pure_options})
+target_compile_definitions(prismata_pure PRIVATE ${prismata_pure_definitions})

@@ -118,14 +118,16 @@ bool SaverWindow::mouseMovedFar() {
         Trace("Setting initial mouse position\n");
         return false;
     }
-    return std::abs(cursor.x - m_mouseRef.x) > m_mouseThreshold ||
-           std::abs(cursor.y - m_mouseRef.y) > m_mouseThreshold;
+    return std::abs(cursor.x - m_mouseRef.x) > m_mouseThreshold || std::abs(cursor.y - m_mouseRef.y) > m_mouseThreshold;
 }
 
 void SaverWindow::OnClose() {
+    // Only the window's own requests close it, never another program's.
     if (!m_closeRequested)
         return;
-    // A close queued while the check runs further up this thread: the window must outlive the check.
+    // A close dispatched by the check's own message pumping (an activation change alone queues two):
+    // destroying here would delete the object under the running check. It is dropped, not kept for
+    // later: the check's answer decides, and a refused check must not be followed by a second one at once.
     if (m_inPasswordCheck)
         return;
     if (GetTickCount() == m_createTick) {
@@ -142,10 +144,4 @@ void SaverWindow::OnClose() {
     }
     m_pauseState = Running;
     startEngine(m_exStyle);
-}
-
-bool SaverWindow::verifyPassword(HWND) {
-    // The system password check needs the engine's pause handshake; until the engine exists the
-    // window behaves as on the NT family, which asks for no password.
-    return true;
 }

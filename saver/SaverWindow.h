@@ -31,9 +31,11 @@ protected:
 private:
     void requestClose(const char* reason);
     bool mouseMovedFar();
-    // True when the window may close.
+    // True when the window may close. Pauses and drops the engine first where a check is needed.
     bool verifyPassword(HWND owner);
+    void waitForPauseAcknowledged();
 
+    // All members below are used on the window thread only.
     bool m_inPasswordCheck = false;
     bool m_closeRequested = false;
     POINT m_mouseRef{-1, -1};

@@ -1,5 +1,7 @@
 #include "tests/e2e/Harness.h"
 
+#include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <vector>
@@ -114,6 +116,34 @@ Process::Process(const std::string& commandLine) {
         m_info = PROCESS_INFORMATION{};
 }
 
+Process::Process(const std::string& commandLine, const std::vector<std::string>& environment,
+                 const std::string& currentFolder) {
+    // The inherited block with each given variable replaced or added (names compare without case).
+    std::vector<std::string> variables;
+    if (char* block = GetEnvironmentStringsA()) {
+        for (const char* entry = block; *entry; entry += std::strlen(entry) + 1)
+            variables.emplace_back(entry);
+        FreeEnvironmentStringsA(block);
+    }
+    for (const std::string& setting : environment) {
+        std::string name = setting.substr(0, setting.find('=') + 1);
+        auto same = [&](const std::string& v) { return _strnicmp(v.c_str(), name.c_str(), name.size()) == 0; };
+        variables.erase(std::remove_if(variables.begin(), variables.end(), same), variables.end());
+        variables.push_back(setting);
+    }
+    std::string block;
+    for (const std::string& v : variables)
+        block += v + '\0';
+    block += '\0';
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, block.data(),
+                        currentFolder.empty() ? nullptr : currentFolder.c_str(), &startup, &m_info))
+        m_info = PROCESS_INFORMATION{};
+}
+
 Process::~Process() {
     if (m_info.hProcess) {
         if (WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT) {
@@ -136,6 +166,14 @@ std::unique_ptr<Process> startPrismata(const std::string& arguments) {
     if (!arguments.empty())
         line += " " + arguments;
     return std::make_unique<Process>(line);
+}
+
+std::unique_ptr<Process> startPrismata(const std::string& arguments, const StartOptions& options) {
+    std::string folder = options.folder.empty() ? binFolder() : options.folder;
+    std::string line = "\"" + folder + "Prismata.scr\"";
+    if (!arguments.empty())
+        line += " " + arguments;
+    return std::make_unique<Process>(line, options.environment, folder);
 }
 
 Logger::Logger() : m_folder("logger"), m_file(m_folder.path() + "trace.log") {

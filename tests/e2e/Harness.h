@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace e2e {
 
@@ -51,6 +52,10 @@ private:
 class Process {
 public:
     explicit Process(const std::string& commandLine);
+    // With "NAME=value" entries set on top of this process's environment, and a current folder (empty:
+    // this process's).
+    Process(const std::string& commandLine, const std::vector<std::string>& environment,
+            const std::string& currentFolder);
     ~Process();
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
@@ -66,6 +71,18 @@ private:
 
 // Starts Prismata.scr with the given arguments.
 std::unique_ptr<Process> startPrismata(const std::string& arguments);
+
+// Where and with what environment startPrismata runs the program.
+struct StartOptions {
+    // The folder holding the Prismata.scr to run, ending with a backslash; empty: binFolder(). It is also
+    // the program's current folder.
+    std::string folder;
+    // "NAME=value" entries set on top of this process's environment. Wine 8 reads its own loader
+    // variables (WINEDLLOVERRIDES) from its Unix environment, not from this block: use the per-program
+    // registry key HKCU\Software\Wine\AppDefaults\Prismata.scr\DllOverrides instead.
+    std::vector<std::string> environment;
+};
+std::unique_ptr<Process> startPrismata(const std::string& arguments, const StartOptions& options);
 
 // The logger tool, running for one test; its file holds what Prismata traced.
 class Logger {

@@ -1,0 +1,357 @@
+#include "imaging/BmpDecoder.h"
+
+#include <array>
+#include <new>
+
+namespace imaging {
+
+namespace {
+
+constexpr std::size_t kFileHeaderSize = 14;
+constexpr std::uint32_t kCoreHeaderSize = 12;
+constexpr std::uint64_t kMaxRlePixelsPerByte = 4096;
+
+enum Compression : std::uint32_t { BiRgb = 0, BiRle8 = 1, BiRle4 = 2, BiBitfields = 3 };
+
+std::uint16_t u16(const std::uint8_t* p) {
+    return std::uint16_t(p[0] | (p[1] << 8));
+}
+std::uint32_t u32(const std::uint8_t* p) {
+    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
+}
+
+bool knownHeaderSize(std::uint32_t size) {
+    return size == kCoreHeaderSize || size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
+}
+
+// One colour channel held under a bit mask: where it sits and how to widen it to 8 bits.
+struct Channel {
+    std::uint32_t mask = 0;
+    int shift = 0;
+    std::uint32_t max = 0; // mask >> shift
+
+    bool set(std::uint32_t m) {
+        mask = m;
+        shift = 0;
+        max = 0;
+        if (m == 0)
+            return true;
+        while (!((m >> shift) & 1))
+            ++shift;
+        max = m >> shift;
+        return (max & (max + 1)) == 0; // contiguous bits only
+    }
+    unsigned read(std::uint32_t value) const {
+        if (max == 0)
+            return 0;
+        std::uint32_t v = (value & mask) >> shift;
+        if (max >= 255) {
+            int extra = 0;
+            while ((max >> extra) > 255)
+                ++extra;
+            return v >> extra;
+        }
+        return (v * 255 + max / 2) / max;
+    }
+};
+
+struct Header {
+    std::uint32_t headerSize = 0;
+    std::int64_t width = 0;
+    std::int64_t height = 0; // always positive here
+    bool topDown = false;
+    unsigned bitCount = 0;
+    std::uint32_t compression = BiRgb;
+    std::uint32_t sizeImage = 0;
+    std::uint32_t clrUsed = 0;
+    std::uint32_t masks[4] = {0, 0, 0, 0};
+    std::size_t maskBytesAfterHeader = 0; // masks stored behind a 40-byte header
+};
+
+ImageError readHeader(const std::uint8_t* dib, std::size_t available, Header& h) {
+    if (available < 4)
+        return ImageError::Truncated;
+    h.headerSize = u32(dib);
+    if (!knownHeaderSize(h.headerSize))
+        return ImageError::BadHeader;
+    if (h.headerSize > available)
+        return ImageError::Truncated;
+
+    unsigned planes = 0;
+    if (h.headerSize == kCoreHeaderSize) {
+        h.width = u16(dib + 4);
+        h.height = u16(dib + 6);
+        planes = u16(dib + 8);
+        h.bitCount = u16(dib + 10);
+        if (h.bitCount != 1 && h.bitCount != 4 && h.bitCount != 8 && h.bitCount != 24)
+            return ImageError::BadHeader;
+    } else {
+        h.width = static_cast<std::int32_t>(u32(dib + 4));
+        std::int64_t height = static_cast<std::int32_t>(u32(dib + 8));
+        h.topDown = height < 0;
+        h.height = h.topDown ? -height : height;
+        planes = u16(dib + 12);
+        h.bitCount = u16(dib + 14);
+        h.compression = u32(dib + 16);
+        h.sizeImage = u32(dib + 20);
+        h.clrUsed = u32(dib + 32);
+        if (h.bitCount != 1 && h.bitCount != 4 && h.bitCount != 8 && h.bitCount != 16 && h.bitCount != 24 &&
+            h.bitCount != 32)
+            return ImageError::BadHeader;
+    }
+    if (planes != 1 || h.width <= 0 || h.height <= 0)
+        return ImageError::BadHeader;
+
+    switch (h.compression) {
+    case BiRgb:
+        break;
+    case BiRle8:
+    case BiRle4:
+        if (h.bitCount != (h.compression == BiRle8 ? 8u : 4u) || h.topDown)
+            return ImageError::BadHeader;
+        break;
+    case BiBitfields:
+        if (h.bitCount != 16 && h.bitCount != 32)
+            return ImageError::BadHeader;
+        if (h.headerSize == 40) {
+            h.maskBytesAfterHeader = 12;
+            if (available < 40 + 12)
+                return ImageError::Truncated;
+            for (int i = 0; i < 3; ++i)
+                h.masks[i] = u32(dib + 40 + 4 * i);
+        } else {
+            for (int i = 0; i < 3; ++i)
+                h.masks[i] = u32(dib + 40 + 4 * i);
+            if (h.headerSize >= 56)
+                h.masks[3] = u32(dib + 52);
+        }
+        break;
+    default:
+        return ImageError::Unsupported; // embedded JPEG or PNG, CMYK, alpha bit fields
+    }
+
+    if (static_cast<std::uint64_t>(h.width) * static_cast<std::uint64_t>(h.height) > kMaxImagePixels)
+        return ImageError::TooLarge;
+    return ImageError::None;
+}
+
+bool allocate(Image& out, std::int64_t width, std::int64_t height, std::uint32_t fill) {
+    try {
+        out.pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), fill);
+    } catch (const std::bad_alloc&) {
+        out.pixels.clear();
+        return false;
+    }
+    out.width = static_cast<int>(width);
+    out.height = static_cast<int>(height);
+    return true;
+}
+
+using Palette = std::array<std::uint32_t, 256>;
+
+ImageError decodeRle(const Header& h, const Palette& palette, const std::uint8_t* data, std::size_t size, Image& out) {
+    if (!allocate(out, h.width, h.height, packRgb(0, 0, 0)))
+        return ImageError::OutOfMemory;
+    const bool four = h.compression == BiRle4;
+    std::int64_t x = 0;
+    std::int64_t y = 0; // counted from the bottom row
+    std::size_t pos = 0;
+    auto put = [&](unsigned index) {
+        if (x < h.width && y < h.height)
+            out.pixels[static_cast<std::size_t>(h.height - 1 - y) * h.width + x] = palette[index];
+        ++x;
+    };
+    while (pos + 2 <= size && y < h.height) {
+        unsigned count = data[pos];
+        unsigned value = data[pos + 1];
+        pos += 2;
+        if (count > 0) {
+            for (unsigned i = 0; i < count && x < h.width; ++i)
+                put(four ? ((i & 1) ? (value & 15) : (value >> 4)) : value);
+            continue;
+        }
+        if (value == 0) { // end of line
+            x = 0;
+            ++y;
+        } else if (value == 1) { // end of bitmap
+            break;
+        } else if (value == 2) { // delta
+            if (pos + 2 > size)
+                return ImageError::Truncated;
+            x += data[pos];
+            y += data[pos + 1];
+            pos += 2;
+        } else { // absolute run, padded to a whole number of 16-bit words
+            std::size_t bytes = four ? (value + 1) / 2 : value;
+            if (pos + bytes > size)
+                return ImageError::Truncated;
+            for (unsigned i = 0; i < value; ++i)
+                put(four ? ((i & 1) ? (data[pos + i / 2] & 15) : (data[pos + i / 2] >> 4)) : data[pos + i]);
+            pos += bytes + (bytes & 1);
+        }
+    }
+    return ImageError::None;
+}
+
+// dib: the bitmap header onwards. pixelOffset: where the pixels start, counted from dib; zero for a
+// packed DIB, where they follow the colour table.
+ImageError decodeDib(const std::uint8_t* dib, std::size_t size, std::uint64_t pixelOffset, Image& out,
+                     BmpDetails* details) {
+    Header h;
+    if (ImageError e = readHeader(dib, size, h); e != ImageError::None)
+        return e;
+    if (details)
+        details->bitsPerPixel = static_cast<int>(h.bitCount);
+
+    const bool packed = pixelOffset == 0;
+    const std::uint64_t paletteOffset = std::uint64_t(h.headerSize) + h.maskBytesAfterHeader;
+    const std::uint64_t entrySize = h.headerSize == kCoreHeaderSize ? 3 : 4;
+
+    // Colour table: needed up to 8 bits per pixel; larger depths may carry one (the picture cache writes
+    // 65,536 entries ahead of 16-bit pixels) that is only stepped over.
+    std::uint64_t declared = h.clrUsed;
+    std::uint64_t used = 0;
+    if (h.bitCount <= 8) {
+        const std::uint64_t full = std::uint64_t(1) << h.bitCount;
+        if (declared > full)
+            return ImageError::BadHeader;
+        used = declared ? declared : full;
+        if (!packed && !declared && paletteOffset + used * entrySize > pixelOffset && pixelOffset >= paletteOffset)
+            used = (pixelOffset - paletteOffset) / entrySize; // a short table that the file offset admits
+        declared = used;
+    }
+    const std::uint64_t tableEnd = paletteOffset + declared * entrySize;
+    if (packed)
+        pixelOffset = tableEnd;
+    if (pixelOffset < tableEnd)
+        return ImageError::BadHeader;
+    if (pixelOffset > size)
+        return packed ? ImageError::Truncated : ImageError::BadHeader;
+
+    Palette palette;
+    palette.fill(packRgb(0, 0, 0));
+    for (std::uint64_t i = 0; i < used; ++i) {
+        const std::uint8_t* e = dib + paletteOffset + i * entrySize;
+        palette[i] = packRgb(e[2], e[1], e[0]);
+    }
+
+    const std::uint8_t* pixels = dib + pixelOffset;
+    std::size_t available = size - static_cast<std::size_t>(pixelOffset);
+    if (h.compression == BiRle8 || h.compression == BiRle4) {
+        if (h.sizeImage != 0 && h.sizeImage < available)
+            available = h.sizeImage;
+        // Runs of 255 pixels in two bytes each describe about 128 pixels per byte; a header claiming
+        // far more than that from a few bytes would only make us allocate and filter an empty canvas.
+        if (std::uint64_t(h.width) * std::uint64_t(h.height) > kMaxRlePixelsPerByte * std::uint64_t(available))
+            return ImageError::TooLarge;
+        return decodeRle(h, palette, pixels, available, out);
+    }
+
+    const std::uint64_t rowBits = std::uint64_t(h.width) * h.bitCount;
+    const std::uint64_t stride = (rowBits + 31) / 32 * 4;
+    const std::uint64_t needed = stride * std::uint64_t(h.height - 1) + (rowBits + 7) / 8;
+    if (needed > available)
+        return ImageError::Truncated;
+
+    Channel channels[4];
+    bool useAlpha = false;
+    if (h.compression == BiBitfields) {
+        for (int i = 0; i < 4; ++i)
+            if (!channels[i].set(h.masks[i]))
+                return ImageError::BadHeader;
+        if (h.bitCount == 16 && ((h.masks[0] | h.masks[1] | h.masks[2] | h.masks[3]) >> 16) != 0)
+            return ImageError::BadHeader;
+        useAlpha = h.masks[3] != 0;
+    } else if (h.bitCount == 16) {
+        channels[0].set(0x7C00);
+        channels[1].set(0x03E0);
+        channels[2].set(0x001F);
+    } else if (h.bitCount == 32) {
+        channels[0].set(0x00FF0000);
+        channels[1].set(0x0000FF00);
+        channels[2].set(0x000000FF);
+    }
+
+    if (!allocate(out, h.width, h.height, 0))
+        return ImageError::OutOfMemory;
+    const std::size_t width = static_cast<std::size_t>(h.width);
+    for (std::int64_t row = 0; row < h.height; ++row) {
+        const std::uint8_t* src = pixels + static_cast<std::size_t>(row) * stride;
+        const std::int64_t y = h.topDown ? row : h.height - 1 - row;
+        std::uint32_t* dst = out.pixels.data() + static_cast<std::size_t>(y) * width;
+        switch (h.bitCount) {
+        case 1:
+        case 4:
+        case 8: {
+            const unsigned bits = h.bitCount;
+            const unsigned perByte = 8 / bits;
+            const unsigned mask = (1u << bits) - 1;
+            for (std::size_t x = 0; x < width; ++x) {
+                unsigned byte = src[x / perByte];
+                unsigned shift = 8 - bits * (unsigned(x % perByte) + 1);
+                dst[x] = palette[(byte >> shift) & mask];
+            }
+            break;
+        }
+        case 24:
+            for (std::size_t x = 0; x < width; ++x)
+                dst[x] = packRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
+            break;
+        case 16:
+        case 32: {
+            const bool wide = h.bitCount == 32;
+            for (std::size_t x = 0; x < width; ++x) {
+                std::uint32_t v = wide ? u32(src + 4 * x) : u16(src + 2 * x);
+                dst[x] = packRgb(channels[0].read(v), channels[1].read(v), channels[2].read(v),
+                                 useAlpha ? channels[3].read(v) : 255);
+            }
+            break;
+        }
+        }
+    }
+    return ImageError::None;
+}
+
+} // namespace
+
+bool looksLikeBmpFile(const std::uint8_t* data, std::size_t size) {
+    return size >= 2 && data[0] == 'B' && data[1] == 'M';
+}
+
+bool looksLikePackedDib(const std::uint8_t* data, std::size_t size) {
+    if (size < 16)
+        return false;
+    std::uint32_t headerSize = u32(data);
+    if (!knownHeaderSize(headerSize))
+        return false;
+    return u16(data + (headerSize == kCoreHeaderSize ? 8 : 12)) == 1;
+}
+
+ImageError decodeBmpFile(const std::uint8_t* data, std::size_t size, Image& out, BmpDetails* details) {
+    out = Image{};
+    if (size == 0)
+        return ImageError::Empty;
+    if (!looksLikeBmpFile(data, size))
+        return ImageError::UnknownFormat;
+    if (size < kFileHeaderSize + 4)
+        return ImageError::Truncated;
+    std::uint32_t offBits = u32(data + 10);
+    if (offBits < kFileHeaderSize + kCoreHeaderSize)
+        return ImageError::BadHeader;
+    ImageError e = decodeDib(data + kFileHeaderSize, size - kFileHeaderSize, offBits - kFileHeaderSize, out, details);
+    if (e != ImageError::None)
+        out = Image{};
+    return e;
+}
+
+ImageError decodePackedDib(const std::uint8_t* data, std::size_t size, Image& out, BmpDetails* details) {
+    out = Image{};
+    if (size == 0)
+        return ImageError::Empty;
+    ImageError e = decodeDib(data, size, 0, out, details);
+    if (e != ImageError::None)
+        out = Image{};
+    return e;
+}
+
+} // namespace imaging

@@ -1,0 +1,26 @@
+// BMP files and packed DIBs (bitmap resources, headerless .dib files), decoded without any window code.
+#pragma once
+
+#include "imaging/Image.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace imaging {
+
+// What the header said, for callers that report the source format.
+struct BmpDetails {
+    int bitsPerPixel = 0;
+};
+
+// A whole BMP file: the 14-byte file header, the bitmap header, then the pixels at bfOffBits.
+ImageError decodeBmpFile(const std::uint8_t* data, std::size_t size, Image& out, BmpDetails* details = nullptr);
+
+// A packed DIB: bitmap header, colour masks and colour table, the pixels right behind them.
+ImageError decodePackedDib(const std::uint8_t* data, std::size_t size, Image& out, BmpDetails* details = nullptr);
+
+bool looksLikeBmpFile(const std::uint8_t* data, std::size_t size);
+// True when the data starts with a bitmap header of a known size and one plane.
+bool looksLikePackedDib(const std::uint8_t* data, std::size_t size);
+
+} // namespace imaging

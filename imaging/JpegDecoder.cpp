@@ -1,0 +1,282 @@
+#include "imaging/JpegDecoder.h"
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio>
+#include <new>
+#include <vector>
+
+// jpeglib.h first: jerror.h depends on its configuration.
+#include <jpeglib.h>
+#include <jerror.h>
+
+namespace imaging {
+
+namespace {
+
+// Well beyond what encoders write (about ten scans); a crafted file with thousands of tiny scans would
+// otherwise keep the loader busy for minutes.
+constexpr int kMaxScans = 256;
+// Coefficient buffers of progressive pictures; beyond this libjpeg fails instead of allocating.
+constexpr long kMaxDecoderMemory = 512L * 1024 * 1024;
+constexpr int kTooManyScans = -1;
+constexpr int kRowsPerRead = 16;
+
+// libjpeg's error exit must come back here: it jumps to the decode's setjmp instead of ending the process.
+struct ErrorManager {
+    jpeg_error_mgr pub; // first, so libjpeg's pointer is ours
+    std::jmp_buf jump;
+    volatile int code = 0;
+};
+
+[[noreturn]] void errorExit(j_common_ptr cinfo) {
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    err->code = err->pub.msg_code;
+    std::longjmp(err->jump, 1);
+}
+
+// Warnings that mean the picture lost data: a failure, not a half-grey face.
+bool damagesPicture(int code) {
+    switch (code) {
+    case JWRN_HIT_MARKER:
+    case JWRN_HUFF_BAD_CODE:
+    case JWRN_ARITH_BAD_CODE:
+    case JWRN_JPEG_EOF:
+    case JWRN_MUST_RESYNC:
+    case JWRN_NOT_SEQUENTIAL:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void emitMessage(j_common_ptr cinfo, int level) {
+    if (level >= 0)
+        return; // trace messages
+    if (damagesPicture(cinfo->err->msg_code))
+        errorExit(cinfo);
+    ++cinfo->err->num_warnings;
+}
+
+void outputMessage(j_common_ptr) {}
+
+void progressMonitor(j_common_ptr cinfo) {
+    if (cinfo->is_decompressor && reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans) {
+        auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+        err->code = kTooManyScans;
+        std::longjmp(err->jump, 1);
+    }
+}
+
+// The whole file is in memory: running out of bytes is the end of a truncated file.
+void initSource(j_decompress_ptr) {}
+boolean fillInputBuffer(j_decompress_ptr cinfo) {
+    ERREXIT(cinfo, JERR_INPUT_EOF);
+    return FALSE;
+}
+void skipInputData(j_decompress_ptr cinfo, long count) {
+    if (count <= 0)
+        return;
+    if (static_cast<std::size_t>(count) > cinfo->src->bytes_in_buffer)
+        ERREXIT(cinfo, JERR_INPUT_EOF);
+    cinfo->src->next_input_byte += count;
+    cinfo->src->bytes_in_buffer -= static_cast<std::size_t>(count);
+}
+void termSource(j_decompress_ptr) {}
+
+ImageError errorFor(int code) {
+    switch (code) {
+    case JERR_INPUT_EOF:
+        return ImageError::Truncated;
+    case JERR_OUT_OF_MEMORY:
+        return ImageError::OutOfMemory;
+    case JERR_NO_BACKING_STORE:
+    case JERR_IMAGE_TOO_BIG:
+    case JERR_WIDTH_OVERFLOW:
+        return ImageError::TooLarge;
+    case JERR_BAD_PRECISION:
+    case JERR_CONVERSION_NOTIMPL:
+    case JERR_NOT_COMPILED:
+        return ImageError::Unsupported;
+    case JERR_NO_SOI:
+        return ImageError::UnknownFormat;
+    case JERR_EMPTY_IMAGE:
+        return ImageError::BadHeader;
+    default:
+        return ImageError::Corrupt;
+    }
+}
+
+unsigned cmykChannel(unsigned ink, unsigned black, bool inverted) {
+    // Adobe's writers store CMYK inverted (255 = no ink); plain CMYK stores the ink itself.
+    if (!inverted) {
+        ink = 255 - ink;
+        black = 255 - black;
+    }
+    return (ink * black + 127) / 255;
+}
+
+// Everything libjpeg touches and the buffers live outside the function that calls setjmp, so nothing
+// there changes between setjmp and longjmp except through these references.
+struct JpegState {
+    jpeg_decompress_struct cinfo;
+    ErrorManager err;
+    jpeg_source_mgr source;
+    jpeg_progress_mgr progress;
+    std::vector<JSAMPLE> rows;
+};
+
+ImageError decode(JpegState& s, const std::uint8_t* data, std::size_t size, std::uint32_t coverWidth,
+                  std::uint32_t coverHeight, Image& out, JpegDetails* details) {
+    jpeg_decompress_struct& cinfo = s.cinfo;
+    cinfo.err = jpeg_std_error(&s.err.pub);
+    s.err.pub.error_exit = errorExit;
+    s.err.pub.emit_message = emitMessage;
+    s.err.pub.output_message = outputMessage;
+    if (setjmp(s.err.jump)) {
+        jpeg_destroy_decompress(&cinfo);
+        out = Image{};
+        return s.err.code == kTooManyScans ? ImageError::Corrupt : errorFor(s.err.code);
+    }
+    jpeg_create_decompress(&cinfo);
+    cinfo.mem->max_memory_to_use = kMaxDecoderMemory;
+    s.source.next_input_byte = data;
+    s.source.bytes_in_buffer = size;
+    s.source.init_source = initSource;
+    s.source.fill_input_buffer = fillInputBuffer;
+    s.source.skip_input_data = skipInputData;
+    s.source.resync_to_restart = jpeg_resync_to_restart;
+    s.source.term_source = termSource;
+    cinfo.src = &s.source;
+    s.progress.progress_monitor = progressMonitor;
+    cinfo.progress = &s.progress;
+
+    (void)jpeg_read_header(&cinfo, TRUE);
+    if (cinfo.image_width == 0 || cinfo.image_height == 0) {
+        jpeg_destroy_decompress(&cinfo);
+        return ImageError::BadHeader;
+    }
+    if (std::uint64_t(cinfo.image_width) * cinfo.image_height > kMaxImagePixels) {
+        jpeg_destroy_decompress(&cinfo);
+        return ImageError::TooLarge;
+    }
+
+    int outComponents = 4;
+    switch (cinfo.jpeg_color_space) {
+    case JCS_GRAYSCALE:
+        cinfo.out_color_space = JCS_GRAYSCALE;
+        outComponents = 1;
+        break;
+    case JCS_YCbCr:
+    case JCS_RGB:
+#ifdef JCS_EXTENSIONS
+        cinfo.out_color_space = JCS_EXT_BGRA; // straight into our pixel layout, alpha filled with 255
+#else
+        cinfo.out_color_space = JCS_RGB;
+        outComponents = 3;
+#endif
+        break;
+    case JCS_CMYK:
+    case JCS_YCCK:
+        cinfo.out_color_space = JCS_CMYK; // libjpeg has no CMYK to RGB conversion
+        break;
+    default:
+        jpeg_destroy_decompress(&cinfo);
+        return ImageError::Unsupported;
+    }
+    const bool direct =
+        cinfo.out_color_space != JCS_GRAYSCALE && cinfo.out_color_space != JCS_CMYK && outComponents == 4;
+
+    const int scale = chooseJpegScale(cinfo.image_width, cinfo.image_height, coverWidth, coverHeight);
+    cinfo.scale_num = static_cast<unsigned>(scale);
+    cinfo.scale_denom = 8;
+    jpeg_calc_output_dimensions(&cinfo);
+    const std::size_t width = cinfo.output_width;
+    const std::size_t height = cinfo.output_height;
+    if (details) {
+        details->width = static_cast<int>(cinfo.image_width);
+        details->height = static_cast<int>(cinfo.image_height);
+        details->components = cinfo.num_components;
+        details->scaleNumerator = scale;
+        details->progressive = cinfo.progressive_mode != 0;
+    }
+
+    try {
+        out.pixels.resize(width * height);
+        if (!direct)
+            s.rows.resize(width * static_cast<std::size_t>(outComponents) * kRowsPerRead);
+    } catch (const std::bad_alloc&) {
+        jpeg_destroy_decompress(&cinfo);
+        out = Image{};
+        return ImageError::OutOfMemory;
+    }
+    out.width = static_cast<int>(width);
+    out.height = static_cast<int>(height);
+
+    (void)jpeg_start_decompress(&cinfo);
+    const bool inverted = cinfo.saw_Adobe_marker != 0;
+    JSAMPROW rowPointers[kRowsPerRead];
+    while (cinfo.output_scanline < cinfo.output_height) {
+        const std::size_t first = cinfo.output_scanline;
+        const std::size_t wanted = std::min<std::size_t>(kRowsPerRead, height - first);
+        for (std::size_t i = 0; i < wanted; ++i)
+            rowPointers[i] = direct ? reinterpret_cast<JSAMPROW>(out.pixels.data() + (first + i) * width)
+                                    : s.rows.data() + i * width * outComponents;
+        const std::size_t got = jpeg_read_scanlines(&cinfo, rowPointers, static_cast<JDIMENSION>(wanted));
+        if (got == 0)
+            ERREXIT(&cinfo, JERR_INPUT_EOF);
+        if (direct)
+            continue;
+        for (std::size_t i = 0; i < got; ++i) {
+            const JSAMPLE* src = rowPointers[i];
+            std::uint32_t* dst = out.pixels.data() + (first + i) * width;
+            for (std::size_t x = 0; x < width; ++x) {
+                if (outComponents == 1) {
+                    dst[x] = packRgb(src[x], src[x], src[x]);
+                } else if (outComponents == 3) {
+                    dst[x] = packRgb(src[3 * x], src[3 * x + 1], src[3 * x + 2]);
+                } else {
+                    const JSAMPLE* p = src + 4 * x;
+                    dst[x] = packRgb(cmykChannel(p[0], p[3], inverted), cmykChannel(p[1], p[3], inverted),
+                                     cmykChannel(p[2], p[3], inverted));
+                }
+            }
+        }
+    }
+    // Every row is here: whatever follows the last scan does not matter.
+    jpeg_destroy_decompress(&cinfo);
+    return ImageError::None;
+}
+
+} // namespace
+
+bool looksLikeJpeg(const std::uint8_t* data, std::size_t size) {
+    return size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF;
+}
+
+int chooseJpegScale(std::uint32_t width, std::uint32_t height, std::uint32_t coverWidth, std::uint32_t coverHeight) {
+    if (coverWidth == 0 || coverHeight == 0)
+        return 8;
+    const std::uint64_t needW = std::min(coverWidth, width);
+    const std::uint64_t needH = std::min(coverHeight, height);
+    for (int m = 1; m < 8; ++m) {
+        const std::uint64_t w = (std::uint64_t(width) * m + 7) / 8;
+        const std::uint64_t h = (std::uint64_t(height) * m + 7) / 8;
+        if (w >= needW && h >= needH)
+            return m;
+    }
+    return 8;
+}
+
+ImageError decodeJpeg(const std::uint8_t* data, std::size_t size, std::uint32_t coverWidth, std::uint32_t coverHeight,
+                      Image& out, JpegDetails* details) {
+    out = Image{};
+    if (size == 0)
+        return ImageError::Empty;
+    if (!looksLikeJpeg(data, size))
+        return ImageError::UnknownFormat;
+    JpegState state{};
+    return decode(state, data, size, coverWidth, coverHeight, out, details);
+}
+
+} // namespace imaging

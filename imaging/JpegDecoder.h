@@ -1,0 +1,31 @@
+// JPEG pictures through libjpeg, decoded at the smallest DCT scale that still covers the size wanted.
+#pragma once
+
+#include "imaging/Image.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace imaging {
+
+struct JpegDetails {
+    int width = 0; // as the file says
+    int height = 0;
+    int components = 0;
+    int scaleNumerator = 8; // decoded at scaleNumerator / 8 of the full size
+    bool progressive = false;
+};
+
+bool looksLikeJpeg(const std::uint8_t* data, std::size_t size);
+
+// The numerator M (1 to 8) of the smallest scale M/8 whose decoded size, ceil(side * M / 8), is at least
+// coverWidth x coverHeight, or the whole picture along a side that is smaller than that. A cover of 0
+// asks for the full size.
+int chooseJpegScale(std::uint32_t width, std::uint32_t height, std::uint32_t coverWidth, std::uint32_t coverHeight);
+
+// Decodes baseline, progressive, greyscale and CMYK/YCCK pictures. Any libjpeg error, a truncated
+// file and damaged entropy-coded data give an error result; nothing ever ends the process.
+ImageError decodeJpeg(const std::uint8_t* data, std::size_t size, std::uint32_t coverWidth, std::uint32_t coverHeight,
+                      Image& out, JpegDetails* details = nullptr);
+
+} // namespace imaging

@@ -1,0 +1,101 @@
+#include "imaging/PictureDecoder.h"
+
+#include "imaging/BmpDecoder.h"
+#include "imaging/JpegDecoder.h"
+#include "imaging/Scale.h"
+
+#include <new>
+#include <utility>
+
+namespace imaging {
+
+namespace {
+
+std::uint16_t u16(const std::uint8_t* p) {
+    return std::uint16_t(p[0] | (p[1] << 8));
+}
+
+bool looksLikeMetafile(const std::uint8_t* data, std::size_t size) {
+    if (size >= 4 && data[0] == 0xD7 && data[1] == 0xCD && data[2] == 0xC6 && data[3] == 0x9A)
+        return true; // placeable metafile header
+    if (size < 18)
+        return false;
+    const unsigned type = u16(data);
+    const unsigned headerWords = u16(data + 2);
+    const unsigned version = u16(data + 4);
+    return (type == 1 || type == 2) && headerWords == 9 && (version == 0x100 || version == 0x300);
+}
+
+} // namespace
+
+PictureFormat detectPictureFormat(const std::uint8_t* data, std::size_t size) {
+    if (looksLikeBmpFile(data, size))
+        return PictureFormat::Bmp;
+    if (looksLikeJpeg(data, size))
+        return PictureFormat::Jpeg;
+    if (looksLikeMetafile(data, size))
+        return PictureFormat::Wmf;
+    if (looksLikePackedDib(data, size))
+        return PictureFormat::PackedDib;
+    return PictureFormat::Unknown;
+}
+
+ImageError decodePicture(const std::uint8_t* data, std::size_t size, std::uint32_t coverWidth,
+                         std::uint32_t coverHeight, Image& out, PictureInfo* info) {
+    out = Image{};
+    if (size == 0)
+        return ImageError::Empty;
+    PictureInfo local;
+    PictureInfo& details = info ? *info : local;
+    details = PictureInfo{};
+    details.format = detectPictureFormat(data, size);
+    ImageError error = ImageError::UnknownFormat;
+    switch (details.format) {
+    case PictureFormat::Bmp:
+    case PictureFormat::PackedDib: {
+        BmpDetails bmp;
+        error = details.format == PictureFormat::Bmp ? decodeBmpFile(data, size, out, &bmp)
+                                                     : decodePackedDib(data, size, out, &bmp);
+        details.bitsPerPixel = bmp.bitsPerPixel;
+        details.width = out.width;
+        details.height = out.height;
+        break;
+    }
+    case PictureFormat::Jpeg: {
+        JpegDetails jpeg;
+        error = decodeJpeg(data, size, coverWidth, coverHeight, out, &jpeg);
+        details.width = jpeg.width;
+        details.height = jpeg.height;
+        details.components = jpeg.components;
+        break;
+    }
+    case PictureFormat::Wmf:
+    case PictureFormat::Unknown:
+        break;
+    }
+    return error;
+}
+
+ImageError decodePictureToSize(const std::uint8_t* data, std::size_t size, int width, int height, Image& out,
+                               PictureInfo* info) {
+    out = Image{};
+    if (width <= 0 || height <= 0)
+        return ImageError::BadSize;
+    Image decoded;
+    ImageError error = decodePicture(data, size, std::uint32_t(width), std::uint32_t(height), decoded, info);
+    if (error != ImageError::None)
+        return error;
+    if (decoded.width == width && decoded.height == height) {
+        out = std::move(decoded);
+        return ImageError::None;
+    }
+    try {
+        out = scaleTriangle(decoded, width, height);
+    } catch (const std::bad_alloc&) {
+        out = Image{};
+        return ImageError::OutOfMemory;
+    }
+    return ImageError::None;
+}
+
+} // namespace imaging

@@ -1,0 +1,33 @@
+// Picture files in memory, recognised by their first bytes (never by their name), decoded and scaled.
+#pragma once
+
+#include "imaging/Image.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace imaging {
+
+enum class PictureFormat { Unknown, Bmp, PackedDib, Jpeg, Wmf };
+
+PictureFormat detectPictureFormat(const std::uint8_t* data, std::size_t size);
+
+struct PictureInfo {
+    PictureFormat format = PictureFormat::Unknown;
+    int width = 0; // of the picture in the file, before any scaling
+    int height = 0;
+    int bitsPerPixel = 0; // BMP and DIB only
+    int components = 0;   // JPEG only
+};
+
+// Decodes a BMP file, packed DIB or JPEG file. JPEG pictures come out at the smallest DCT scale that
+// covers coverWidth x coverHeight (0 x 0: full size), the others at full size. Metafiles are recognised
+// (info->format) but left to the platform: UnknownFormat.
+ImageError decodePicture(const std::uint8_t* data, std::size_t size, std::uint32_t coverWidth,
+                         std::uint32_t coverHeight, Image& out, PictureInfo* info = nullptr);
+
+// decodePicture, then the triangle filter to exactly width x height whatever the picture's shape.
+ImageError decodePictureToSize(const std::uint8_t* data, std::size_t size, int width, int height, Image& out,
+                               PictureInfo* info = nullptr);
+
+} // namespace imaging

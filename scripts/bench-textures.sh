@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Face-texture loading speed: JPEG pictures of 2, 12 and 24 megapixels to 128, 256 and 512 pixel
+# textures, natively and under Wine, in release builds. Not part of the test suite.
+# Usage: bench-textures.sh [repeats]   (PRISMATA_BUILD chooses the build folder, as for test.sh)
+set -uo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${PRISMATA_BUILD:-$root/build}/bench
+repeats=${1:-5}
+status=0
+
+echo "== native"
+cmake -S "$root" -B "$build/native" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null || exit 1
+cmake --build "$build/native" --target TextureBench >/dev/null || exit 1
+"$build/native/bin/TextureBench" "$repeats" || status=1
+
+if command -v wine >/dev/null && [ -f "$root/.cache/mingw/lib/libjpeg.a" ]; then
+    echo "== Windows build under Wine"
+    cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+        -DCMAKE_BUILD_TYPE=Release >/dev/null || exit 1
+    cmake --build "$build/win" --target TextureBench >/dev/null || exit 1
+    session=$build/wine-session
+    mkdir -p "$session"
+    . "$root/scripts/wine-session.sh"
+    trap end_session EXIT
+    start_xvfb || exit 1
+    make_prefix
+    wine "$build/win/bin/TextureBench.exe" "$repeats" || status=1
+    end_session
+fi
+exit $status

@@ -1,0 +1,87 @@
+// What the full-screen window shows when the display engine cannot open its device, end to end.
+#include "tests/e2e/SaverKit.h"
+
+#include <gtest/gtest.h>
+
+using namespace e2e;
+using namespace e2e::saver;
+
+namespace {
+
+// The failure display drawn the way the window should: bold cyan on black, centred, a third of the way
+// down, wrapped at words.
+Picture expectedFailureDisplay(const char* text, int width, int height) {
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+    RECT all{0, 0, width, height};
+    FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    HFONT font = CreateFontA(0, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, nullptr);
+    HGDIOBJ oldFont = SelectObject(memory, font);
+    SetTextColor(memory, RGB(0, 255, 255));
+    SetBkColor(memory, RGB(0, 0, 0));
+    SIZE extent{};
+    GetTextExtentPoint32A(memory, text, static_cast<int>(strlen(text)), &extent);
+    RECT box{0, (height - extent.cy) / 3, width, height};
+    DrawTextA(memory, text, -1, &box, DT_CENTER | DT_WORDBREAK);
+    Picture shot = captureDC(memory, all);
+    SelectObject(memory, oldFont);
+    DeleteObject(font);
+    SelectObject(memory, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return shot;
+}
+
+// Needs the display engine. Xvfb cannot change the mode, so a 640x480 full-screen device fails.
+TEST(SaverDisplay, LowScreenResolutionShowsTheDeviceErrorAndStillClosesOnInput) {
+    TempFolder install("install");
+    InstallEntry entry;
+    entry.setFolder(install.path());
+    writeTextFile(install.path() + "Prismata.ini", "[Settings]\r\nLowScreenResolution=1\r\n");
+    Logger logger;
+    ASSERT_TRUE(moveCursor(300, 300));
+    auto prismata = startPrismata("/s");
+    HWND window = waitForProcessWindow(prismata->id(), kSaverTitle, kExitWait);
+    ASSERT_TRUE(window);
+    EXPECT_TRUE(logger.waitFor("CreateDevice(HAL) returned error code: D3DERR_NOTAVAILABLE\r\n", 5000));
+
+    // The window must still cover the screen after the failed mode change.
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(rect.left, 0);
+    EXPECT_EQ(rect.top, 0);
+    EXPECT_EQ(rect.right, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(rect.bottom, GetSystemMetrics(SM_CYSCREEN));
+
+    // The text as it should stand in the window's client area, compared with what the screen shows there.
+    RECT client{};
+    GetClientRect(window, &client);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    const Picture expected =
+        expectedFailureDisplay("DirectX error opening device: D3DERR_NOTAVAILABLE", client.right, client.bottom);
+    const size_t textPixels = expected.countNot(0);
+    ASSERT_GT(textPixels, 200u);
+    Picture shown;
+    bool matches = waitUntil(
+        [&] {
+            shown = captureScreen(RECT{origin.x, origin.y, origin.x + client.right, origin.y + client.bottom});
+            return shown.differences(expected) <= textPixels / 20;
+        },
+        5000);
+    keepScreenshot("SaverDisplay.DeviceError", captureWholeScreen());
+    EXPECT_TRUE(matches) << shown.differences(expected) << " of " << textPixels << " text pixels differ";
+    EXPECT_GT(shown.countOf(0x00FFFF), textPixels / 4);
+
+    ASSERT_TRUE(xdotool("key a"));
+    DWORD code = 1;
+    ASSERT_TRUE(prismata->waitForExit(kExitWait, code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(endedFor(logger.text(), "Key Down")) << logger.text();
+}
+
+} // namespace

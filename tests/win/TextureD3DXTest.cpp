@@ -1,0 +1,287 @@
+// Our D3DX texture functions on a real Direct3D 8 device: built-in bitmaps, picture files, failures.
+#include "d3dx/D3D8Library.h"
+#include "d3dx/D3DXTexture.h"
+#include "framework/Handles.h"
+#include "resources/resource.h"
+
+#include "../unit/ImageFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace fixtures;
+
+// A hidden window with a windowed HAL device, shared by the tests of this file.
+class TextureDevice : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "TextureTestWindow";
+        RegisterClassA(&wc);
+        s_window = CreateWindowExA(0, wc.lpszClassName, "texture test", WS_OVERLAPPEDWINDOW, 0, 0, 64, 64, nullptr,
+                                   nullptr, wc.hInstance, nullptr);
+        s_library = new d3dx::D3D8Library;
+        s_d3d = s_library->create(d3dx::kD3DSdkVersion);
+        if (!s_d3d)
+            return;
+        D3DDISPLAYMODE mode{};
+        s_d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode);
+        D3DPRESENT_PARAMETERS params{};
+        params.Windowed = TRUE;
+        params.SwapEffect = D3DSWAPEFFECT_DISCARD;
+        params.BackBufferFormat = mode.Format;
+        params.BackBufferWidth = 64;
+        params.BackBufferHeight = 64;
+        s_d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, s_window,
+                            D3DCREATE_SOFTWARE_VERTEXPROCESSING | D3DCREATE_MULTITHREADED, &params, &s_device);
+    }
+    static void TearDownTestSuite() {
+        if (s_device)
+            s_device->Release();
+        if (s_d3d)
+            s_d3d->Release();
+        s_device = nullptr;
+        s_d3d = nullptr;
+        delete s_library;
+        DestroyWindow(s_window);
+    }
+    void SetUp() override {
+        ASSERT_NE(s_device, nullptr) << "no Direct3D 8 device";
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        m_folder = std::string(temp) + "prismata-texture-" + std::to_string(GetCurrentProcessId()) + "\\";
+        CreateDirectoryA(m_folder.c_str(), nullptr);
+    }
+    void TearDown() override {
+        for (const std::string& file : m_files)
+            DeleteFileA(file.c_str());
+        RemoveDirectoryA(m_folder.c_str());
+    }
+
+    std::string write(const std::string& name, const Bytes& data) {
+        const std::string path = m_folder + name;
+        fw::KernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        DWORD written = 0;
+        if (!data.empty())
+            WriteFile(file.get(), data.data(), DWORD(data.size()), &written, nullptr);
+        m_files.push_back(path);
+        return path;
+    }
+
+    HRESULT load(const std::string& path, UINT size, fw::ComPtr<IDirect3DTexture8>& texture,
+                 D3DFORMAT format = D3DFMT_UNKNOWN, D3DXIMAGE_INFO* info = nullptr) {
+        const DWORD filter = D3DX_FILTER_TRIANGLE | D3DX_FILTER_MIRROR;
+        return D3DXCreateTextureFromFileExA(s_device, path.c_str(), size, size, D3DX_DEFAULT, 0, format,
+                                            D3DPOOL_MANAGED, filter, filter, 0, info, nullptr, texture.receive());
+    }
+
+    // Level pixels as 0xAARRGGBB of an X8R8G8B8 or A8R8G8B8 texture.
+    static std::vector<std::uint32_t> pixels(IDirect3DTexture8* texture, UINT level, D3DSURFACE_DESC& desc) {
+        texture->GetLevelDesc(level, &desc);
+        std::vector<std::uint32_t> out;
+        D3DLOCKED_RECT locked{};
+        if (FAILED(texture->LockRect(level, &locked, nullptr, D3DLOCK_READONLY)))
+            return out;
+        for (UINT y = 0; y < desc.Height; ++y) {
+            const auto* row =
+                reinterpret_cast<const std::uint32_t*>(static_cast<const char*>(locked.pBits) + y * locked.Pitch);
+            out.insert(out.end(), row, row + desc.Width);
+        }
+        texture->UnlockRect(level);
+        return out;
+    }
+
+    static HWND s_window;
+    static d3dx::D3D8Library* s_library;
+    static IDirect3D8* s_d3d;
+    static IDirect3DDevice8* s_device;
+    std::string m_folder;
+    std::vector<std::string> m_files;
+};
+
+HWND TextureDevice::s_window = nullptr;
+d3dx::D3D8Library* TextureDevice::s_library = nullptr;
+IDirect3D8* TextureDevice::s_d3d = nullptr;
+IDirect3DDevice8* TextureDevice::s_device = nullptr;
+
+TEST_F(TextureDevice, BuiltInFaceBitmapsKeepTheirSizeAndColour) {
+    const int colours[6][3] = {{157, 153, 222}, {155, 212, 182}, {153, 170, 112},
+                               {241, 147, 150}, {189, 144, 179}, {232, 199, 123}};
+    const struct {
+        int first;
+        UINT size;
+        DWORD levels;
+    } sets[] = {{IDB_FACE_LARGE_FIRST, 128, 8}, {IDB_FACE_SMALL_FIRST, 16, 5}};
+    for (const auto& set : sets) {
+        for (int face = 0; face < 6; ++face) {
+            fw::ComPtr<IDirect3DTexture8> texture;
+            ASSERT_EQ(D3DXCreateTextureFromResourceA(s_device, GetModuleHandleA(nullptr),
+                                                     MAKEINTRESOURCEA(set.first + face), texture.receive()),
+                      S_OK);
+            EXPECT_EQ(texture->GetLevelCount(), set.levels);
+            D3DSURFACE_DESC desc{};
+            std::vector<std::uint32_t> level0 = pixels(texture.get(), 0, desc);
+            EXPECT_EQ(desc.Width, set.size);
+            EXPECT_EQ(desc.Height, set.size);
+            EXPECT_EQ(desc.Format, D3DFMT_X8R8G8B8);
+            EXPECT_EQ(desc.Pool, D3DPOOL_MANAGED);
+            double sum[3] = {0, 0, 0};
+            for (std::uint32_t p : level0) {
+                sum[0] += (p >> 16) & 255;
+                sum[1] += (p >> 8) & 255;
+                sum[2] += p & 255;
+            }
+            for (int c = 0; c < 3; ++c)
+                EXPECT_NEAR(sum[c] / level0.size(), colours[face][c], 0.5) << set.first + face;
+            // The smallest level is the face's colour too.
+            std::vector<std::uint32_t> last = pixels(texture.get(), set.levels - 1, desc);
+            ASSERT_EQ(last.size(), 1u);
+            EXPECT_TRUE(
+                closeTo(last[0], std::uint32_t(colours[face][0] << 16 | colours[face][1] << 8 | colours[face][2]), 3))
+                << hex(last[0]);
+        }
+    }
+    fw::ComPtr<IDirect3DTexture8> missing;
+    EXPECT_EQ(
+        D3DXCreateTextureFromResourceA(s_device, GetModuleHandleA(nullptr), MAKEINTRESOURCEA(4321), missing.receive()),
+        D3DXERR_INVALIDDATA);
+    EXPECT_FALSE(missing);
+}
+
+TEST_F(TextureDevice, BmpIsScaledToTheSquareWithAFullMipChain) {
+    BmpFields s;
+    s.width = 3;
+    s.height = 2;
+    s.pixels = packRows(24, {{0xFF0000, 0xFF0000, 0x0000FF}, {0xFF0000, 0xFF0000, 0x0000FF}}, false);
+    const std::string path = write("wide.bmp", makeBmp(s));
+    fw::ComPtr<IDirect3DTexture8> texture;
+    D3DXIMAGE_INFO info{};
+    ASSERT_EQ(load(path, 64, texture, D3DFMT_UNKNOWN, &info), S_OK);
+    EXPECT_EQ(info.Width, 3u);
+    EXPECT_EQ(info.Height, 2u);
+    EXPECT_EQ(info.Format, D3DFMT_R8G8B8);
+    EXPECT_EQ(info.ImageFileFormat, D3DXIFF_BMP);
+    EXPECT_EQ(texture->GetLevelCount(), 7u);
+    D3DSURFACE_DESC desc{};
+    std::vector<std::uint32_t> level0 = pixels(texture.get(), 0, desc);
+    ASSERT_EQ(desc.Width, 64u);
+    ASSERT_EQ(desc.Height, 64u);
+    EXPECT_EQ(level0[0] & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(level0[63 * 64] & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(level0[32 * 64 + 63] & 0xFFFFFF, 0x0000FFu);
+}
+
+TEST_F(TextureDevice, CacheFilesOfSixteenBitDisplaysLoad) {
+    BmpFields s;
+    s.width = 2;
+    s.height = 2;
+    s.bitCount = 16;
+    s.clrUsed = 65536;
+    s.palette.assign(65536, 0);
+    s.pixels = packRows(16, {{0x7C00, 0x7C00}, {0x7C00, 0x7C00}}, false);
+    const std::string path = write("cache16.bmp", makeBmp(s));
+    fw::ComPtr<IDirect3DTexture8> texture;
+    ASSERT_EQ(load(path, 8, texture), S_OK);
+    D3DSURFACE_DESC desc{};
+    for (std::uint32_t p : pixels(texture.get(), 0, desc))
+        ASSERT_EQ(p & 0xFFFFFF, 0xFF0000u);
+}
+
+TEST_F(TextureDevice, JpegFromAFile) {
+    const std::uint32_t colours[4] = {0xE02020, 0x20C040, 0x3040D0, 0xF0E060};
+    const std::string path = write("photo.jpg", encodeJpeg(quadrants(256, 128, colours), 256, 128, {95, false, 2}));
+    fw::ComPtr<IDirect3DTexture8> texture;
+    D3DXIMAGE_INFO info{};
+    ASSERT_EQ(load(path, 32, texture, D3DFMT_UNKNOWN, &info), S_OK);
+    EXPECT_EQ(info.Width, 256u);
+    EXPECT_EQ(info.ImageFileFormat, D3DXIFF_JPG);
+    D3DSURFACE_DESC desc{};
+    std::vector<std::uint32_t> level0 = pixels(texture.get(), 0, desc);
+    ASSERT_EQ(level0.size(), 32u * 32u);
+    for (int q = 0; q < 4; ++q)
+        EXPECT_TRUE(closeTo(level0[(q / 2 ? 24 : 8) * 32 + (q % 2 ? 24 : 8)], colours[q], 8)) << q;
+}
+
+TEST_F(TextureDevice, SixteenBitFormatWhenAsked) {
+    BmpFields s;
+    s.width = 1;
+    s.height = 1;
+    s.pixels = packRows(24, {{0x00FF00}}, false);
+    const std::string path = write("green.bmp", makeBmp(s));
+    fw::ComPtr<IDirect3DTexture8> texture;
+    ASSERT_EQ(load(path, 4, texture, D3DFMT_R5G6B5), S_OK);
+    D3DSURFACE_DESC desc{};
+    texture->GetLevelDesc(0, &desc);
+    if (desc.Format != D3DFMT_R5G6B5)
+        GTEST_SKIP() << "the device has no R5G6B5 textures";
+    D3DLOCKED_RECT locked{};
+    ASSERT_EQ(texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY), S_OK);
+    EXPECT_EQ(*static_cast<const std::uint16_t*>(locked.pBits), 0x07E0);
+    texture->UnlockRect(0);
+}
+
+TEST_F(TextureDevice, MetafileIsDrawnThroughGdi) {
+    const std::string path = m_folder + "drawing.wmf";
+    m_files.push_back(path);
+    HDC dc = CreateMetaFileA(path.c_str());
+    ASSERT_NE(dc, nullptr);
+    SetMapMode(dc, MM_ANISOTROPIC);
+    SetWindowOrgEx(dc, 0, 0, nullptr);
+    SetWindowExtEx(dc, 100, 100, nullptr);
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    SelectObject(dc, red);
+    SelectObject(dc, GetStockObject(NULL_PEN));
+    Rectangle(dc, 0, 0, 101, 101);
+    DeleteMetaFile(CloseMetaFile(dc));
+    DeleteObject(red);
+    fw::ComPtr<IDirect3DTexture8> texture;
+    ASSERT_EQ(load(path, 32, texture), S_OK);
+    D3DSURFACE_DESC desc{};
+    std::vector<std::uint32_t> level0 = pixels(texture.get(), 0, desc);
+    ASSERT_EQ(level0.size(), 32u * 32u);
+    EXPECT_TRUE(closeTo(level0[16 * 32 + 16], 0xFF0000, 8)) << hex(level0[16 * 32 + 16]);
+}
+
+TEST_F(TextureDevice, BadFilesAndSizesFailWithoutATexture) {
+    const std::string text = "not a picture at all, only a name ending in .jpg\r\n";
+    const std::uint32_t colours[4] = {1, 2, 3, 4};
+    Bytes jpeg = encodeJpeg(quadrants(64, 64, colours), 64, 64, {});
+    Bytes cut(jpeg.begin(), jpeg.begin() + jpeg.size() / 2);
+    BmpFields s;
+    s.width = 2;
+    s.height = 2;
+    s.pixels = packRows(24, {{1, 2}, {3, 4}}, false);
+    const std::string bmp = write("good.bmp", makeBmp(s));
+    const struct {
+        std::string path;
+        UINT size;
+        HRESULT expected;
+    } cases[] = {
+        {m_folder + "missing.jpg", 256, D3DXERR_INVALIDDATA},
+        {write("empty.jpg", {}), 256, D3DXERR_INVALIDDATA},
+        {write("text.jpg", Bytes(text.begin(), text.end())), 256, D3DXERR_INVALIDDATA},
+        {write("cut.jpg", cut), 256, D3DXERR_INVALIDDATA},
+        {m_folder, 256, D3DXERR_INVALIDDATA},  // a folder
+        {bmp, 0, D3DERR_INVALIDCALL},          // TextureSize 0
+        {bmp, UINT(-256), D3DERR_INVALIDCALL}, // a negative TextureSize
+        {bmp, 100000, D3DERR_INVALIDCALL},
+    };
+    for (const auto& c : cases) {
+        fw::ComPtr<IDirect3DTexture8> texture;
+        EXPECT_EQ(load(c.path, c.size, texture), c.expected) << c.path << " at " << c.size;
+        EXPECT_FALSE(texture) << c.path;
+    }
+    IDirect3DTexture8* untouched = reinterpret_cast<IDirect3DTexture8*>(1);
+    EXPECT_EQ(D3DXCreateTextureFromFileExA(nullptr, bmp.c_str(), 8, 8, 0, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, 0, 0, 0,
+                                           nullptr, nullptr, &untouched),
+              D3DERR_INVALIDCALL);
+    EXPECT_EQ(untouched, nullptr);
+}
+
+} // namespace
