@@ -3,6 +3,7 @@
 
 #include "d3dx/D3D8Library.h"
 #include "d3dx/D3DXMath.h"
+#include "d3dx/D3DXTexture.h"
 #include "d3dx/DXErr.h"
 
 #include <d3d8.h>

@@ -5,6 +5,7 @@
 #include "engine/EngineTexts.h"
 #include "engine/Upright.h"
 #include "framework/Profile.h"
+#include "resources/faces_ids.h"
 #include "settings/SettingsKeys.h"
 
 #include <mmsystem.h>
@@ -19,7 +20,6 @@ constexpr float kFieldOfView = 0.7853982f;
 constexpr float kNearPlane = 1.0f;
 constexpr float kFarPlane = 100.0f;
 constexpr D3DCOLOR kBlack = 0xFF000000;
-const char kKillEventName[] = "KillEvent";
 
 const char* resultName(HRESULT result) {
     return DXGetErrorString8A(result);
@@ -63,7 +63,8 @@ void DXGraphics::setupDirect3D() {
     buildCube();
     loadTexture();
     setSceneState();
-    m_killEvent.reset(CreateEventA(nullptr, FALSE, FALSE, kKillEventName));
+    // Unnamed: a shared name would let another running instance take our loader's stop signal.
+    m_killEvent.reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
     startTextureLoader();
     m_startTime = timeGetTime();
     m_position = motion::startPosition(m_zMin, m_zMax);
@@ -214,7 +215,24 @@ void DXGraphics::buildCube() {
     }
 }
 
-void DXGraphics::loadTexture() {}
+void DXGraphics::loadTexture() {
+    int first = IDB_FACE_LARGE_FIRST;
+    if (m_windowed) {
+        Trace("Loading small textures\n");
+        first = IDB_FACE_SMALL_FIRST;
+    } else {
+        Trace("Loading full sized textures\n");
+    }
+    HMODULE module = GetModuleHandleA(nullptr);
+    for (int face = 0; face < cube::kFaceCount; ++face) {
+        HRESULT made = D3DXCreateTextureFromResourceA(m_device.get(), module, MAKEINTRESOURCEA(first + face),
+                                                      m_faceTexture[face].receive());
+        // Only the first face is reported; a face whose texture failed is drawn without one.
+        if (face == 0 && FAILED(made))
+            Trace("Attempt to create texture from resource in loadTexture() returned error: %s\n", resultName(made));
+    }
+    Trace("Done loading textures\n");
+}
 
 void DXGraphics::setSceneState() {
     (void)m_device->SetRenderState(D3DRS_LIGHTING, FALSE);
@@ -225,7 +243,19 @@ void DXGraphics::setSceneState() {
     (void)m_device->SetStreamSource(0, m_cubeVertexBuffer.get(), sizeof(cube::CubeVertex));
 }
 
-void DXGraphics::startTextureLoader() {}
+void DXGraphics::startTextureLoader() {
+    DWORD id = 0;
+    // Suspended until its priority is set, so that it never competes with the frames at normal priority.
+    m_loaderThread.reset(CreateThread(nullptr, 0, TextureLoader, this, CREATE_SUSPENDED, &id));
+    if (!m_loaderThread)
+        return;
+    (void)SetThreadPriority(m_loaderThread.get(), THREAD_PRIORITY_BELOW_NORMAL);
+    (void)ResumeThread(m_loaderThread.get());
+}
+
+loader::LoaderTarget DXGraphics::loaderTarget() {
+    return {m_device.get(), &m_pendingTextures, &m_pendingLock, m_killEvent.get()};
+}
 
 void DXGraphics::stopTextureLoader() {
     if (m_killEvent) {
@@ -248,11 +278,10 @@ void DXGraphics::stopTextureLoader() {
         return;
     }
     Trace("Trouble killing texture loading thread\n");
-    // The loader must not outlive the device and queue it uses. The event is shared by name, so
-    // another instance's loader may have taken the signal: give it again until ours has gone.
-    do
-        (void)SetEvent(m_killEvent.get());
-    while (WaitForSingleObject(m_loaderThread.get(), kLoaderStopWait) == WAIT_TIMEOUT);
+    // Still decoding. It appends nothing more now that the event is set, but it still uses the device
+    // and the lock: they must not go before it has ended.
+    while (WaitForSingleObject(m_loaderThread.get(), kLoaderStopWait) == WAIT_TIMEOUT) {
+    }
 }
 
 void DXGraphics::renderFrame() {

@@ -10,6 +10,7 @@
 #include "engine/CubeGeometry.h"
 #include "engine/EngineTexts.h"
 #include "engine/Motion.h"
+#include "engine/TextureLoader.h"
 #include "framework/Handles.h"
 
 #include <deque>
@@ -43,12 +44,16 @@ private:
     D3DFORMAT getGoodFormat(D3DFORMAT current, D3DDEVTYPE type, const char* typeName);
     void setStageStates();
     void buildCube();
-    // The six built-in face textures; the faces stay untextured until the picture code lands.
+    // The six built-in face textures: small ones in a window, full-sized ones on the whole screen.
     void loadTexture();
     void setSceneState();
-    // The TextureLoader thread; not started until the picture code lands.
+    // The TextureLoader thread, below normal priority.
     void startTextureLoader();
+    // Sets the kill event and waits for the thread; returns only once it has ended.
     void stopTextureLoader();
+    // What the loader thread works on.
+    friend DWORD WINAPI TextureLoader(LPVOID engine);
+    loader::LoaderTarget loaderTarget();
     void keepFacesUpright(int pair, const D3DXMATRIX& worldViewProjection);
     void takePendingTexture();
     void cleanup();
@@ -58,9 +63,9 @@ private:
     fw::ComPtr<IDirect3DDevice8> m_device;
     fw::ComPtr<IDirect3DVertexBuffer8> m_cubeVertexBuffer;
     fw::KernelHandle m_loaderThread;
-    std::deque<fw::ComPtr<IDirect3DTexture8>> m_pendingTextures; // guarded by m_pendingLock
+    loader::TextureQueue m_pendingTextures; // guarded by m_pendingLock
     fw::CriticalSection m_pendingLock;
-    fw::KernelHandle m_killEvent;
+    fw::KernelHandle m_killEvent; // unnamed: no other process can stop our loader
     HWND m_window = nullptr;
     bool m_windowed = true;
     int m_width = 320;
