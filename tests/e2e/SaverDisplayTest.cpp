@@ -8,34 +8,6 @@ using namespace e2e::saver;
 
 namespace {
 
-// The failure display drawn the way the window should: bold cyan on black, centred, a third of the way
-// down, wrapped at words.
-Picture expectedFailureDisplay(const char* text, int width, int height) {
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-    RECT all{0, 0, width, height};
-    FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    HFONT font = CreateFontA(0, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, nullptr);
-    HGDIOBJ oldFont = SelectObject(memory, font);
-    SetTextColor(memory, RGB(0, 255, 255));
-    SetBkColor(memory, RGB(0, 0, 0));
-    SIZE extent{};
-    GetTextExtentPoint32A(memory, text, static_cast<int>(strlen(text)), &extent);
-    RECT box{0, (height - extent.cy) / 3, width, height};
-    DrawTextA(memory, text, -1, &box, DT_CENTER | DT_WORDBREAK);
-    Picture shot = captureDC(memory, all);
-    SelectObject(memory, oldFont);
-    DeleteObject(font);
-    SelectObject(memory, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return shot;
-}
-
 // Needs the display engine. Xvfb cannot change the mode, so a 640x480 full-screen device fails.
 TEST(SaverDisplay, LowScreenResolutionShowsTheDeviceErrorAndStillClosesOnInput) {
     TempFolder install("install");
