@@ -1,0 +1,120 @@
+#include "engine/TextureLoader.h"
+
+#include "app/Trace.h"
+#include "engine/DXGraphics.h"
+#include "framework/Profile.h"
+#include "settings/SettingsKeys.h"
+
+#include <cstdio>
+#include <utility>
+#include <vector>
+
+namespace loader {
+
+namespace {
+constexpr DWORD kPictureFilter = D3DX_FILTER_TRIANGLE | D3DX_FILTER_MIRROR;
+constexpr int kDefaultTextureSize = 256;
+constexpr int kDefaultTimeBetweenImages = 5000;
+constexpr int kCountMissing = -1;
+// How long a full queue may take to get room before it counts as full: many frames' worth, so only
+// frames that have stopped (a pause) make the loader skip a picture.
+constexpr DWORD kRoomWaitMs = 500;
+constexpr DWORD kRoomPollMs = 5;
+} // namespace
+
+TextureLoaderHost::TextureLoaderHost(const LoaderTarget& target, int textureSize)
+    : m_target(target),
+      // 0 is refused by the texture code; a negative size must not become D3DX_DEFAULT ((UINT)-1),
+      // which would quietly load the picture at its own size.
+      m_textureSize(textureSize > 0 ? static_cast<UINT>(textureSize) : 0u) {}
+
+WaitResult TextureLoaderHost::waitForKill(std::uint32_t milliseconds) {
+    if (m_killed)
+        return WaitResult::Killed;
+    switch (WaitForSingleObject(m_target.killEvent, milliseconds)) {
+    case WAIT_OBJECT_0:
+        m_killed = true;
+        return WaitResult::Killed;
+    case WAIT_TIMEOUT:
+        return WaitResult::TimedOut;
+    default:
+        return WaitResult::Failed;
+    }
+}
+
+bool TextureLoaderHost::killSeen() {
+    if (!m_killed && WaitForSingleObject(m_target.killEvent, 0) == WAIT_OBJECT_0)
+        m_killed = true;
+    return m_killed;
+}
+
+int TextureLoaderHost::timeBetweenImages() {
+    return fw::GetProfileInt(keys::kSettings, keys::kTimeBetweenImages, kDefaultTimeBetweenImages);
+}
+
+std::string TextureLoaderHost::pictureEntry(const std::string& key) {
+    return fw::GetProfileString(keys::kPhotos, key.c_str(), "");
+}
+
+std::size_t TextureLoaderHost::queuedCount() {
+    fw::ScopedLock lock(*m_target.lock);
+    return m_target.queue->size();
+}
+
+std::size_t TextureLoaderHost::pendingCount() {
+    // Small pictures load faster than the frames take them (one per frame), so the queue fills up
+    // during the quick first loads while the frames run; skipping then would leave faces of a short
+    // list without their pictures for good. Give the frames time to take one.
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const std::size_t count = queuedCount();
+        if (count < kMaxPendingTextures || m_killed || GetTickCount() - start >= kRoomWaitMs)
+            return count;
+        const DWORD waited = WaitForSingleObject(m_target.killEvent, kRoomPollMs);
+        if (waited == WAIT_OBJECT_0)
+            m_killed = true; // the next wait reports it
+        else if (waited != WAIT_TIMEOUT)
+            return count;
+    }
+}
+
+void TextureLoaderHost::loadPicture(const std::string& path) {
+    // Declared before the lock: a texture that is not handed over goes after the lock is released.
+    fw::ComPtr<IDirect3DTexture8> texture;
+    const HRESULT made = D3DXCreateTextureFromFileExA(m_target.device, path.c_str(), m_textureSize, m_textureSize,
+                                                      D3DX_DEFAULT, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, kPictureFilter,
+                                                      kPictureFilter, 0, nullptr, nullptr, texture.receive());
+    if (FAILED(made)) {
+        const char* name = DXGetErrorString8A(made);
+        // Sized for the path, however long.
+        std::vector<char> line(
+            static_cast<std::size_t>(std::snprintf(nullptr, 0, kTraceLoadFailedFormat, path.c_str(), name)) + 1);
+        (void)std::snprintf(line.data(), line.size(), kTraceLoadFailedFormat, path.c_str(), name);
+        trace(line.data());
+        return;
+    }
+    {
+        // Checked under the lock the engine takes to empty the queue: once the engine has set the
+        // event, nothing more is appended for it to miss.
+        fw::ScopedLock lock(*m_target.lock);
+        if (killSeen())
+            return;
+        m_target.queue->push_back(std::move(texture));
+    }
+    trace(kTraceLoadSucceeded);
+}
+
+void TextureLoaderHost::trace(const std::string& line) {
+    Trace("%s", line.c_str());
+}
+
+} // namespace loader
+
+DWORD WINAPI TextureLoader(LPVOID engine) {
+    const loader::LoaderTarget target = static_cast<DXGraphics*>(engine)->loaderTarget();
+    const int textureSize = fw::GetProfileInt(keys::kSettings, keys::kTextureSize, loader::kDefaultTextureSize);
+    const int count = fw::GetProfileInt(keys::kPhotos, keys::kCount, loader::kCountMissing);
+    loader::TextureLoaderHost host(target, textureSize);
+    loader::runTextureLoader(host, count);
+    return 0;
+}

@@ -1,0 +1,217 @@
+// The loader thread's side of the engine on a real Direct3D 8 device: what a picture load appends and
+// traces, hostile texture sizes, and the kill event that stops every further append.
+#include "d3dx/D3D8Library.h"
+#include "engine/TextureLoader.h"
+
+#include "../unit/ImageFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace fixtures;
+
+// Keeps the traces instead of sending them to a logger.
+class RecordingHost : public loader::TextureLoaderHost {
+public:
+    using TextureLoaderHost::TextureLoaderHost;
+    void trace(const std::string& line) override { traces.push_back(line); }
+    std::vector<std::string> traces;
+};
+
+class LoaderHostTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "LoaderHostTestWindow";
+        RegisterClassA(&wc);
+        s_window = CreateWindowExA(0, wc.lpszClassName, "loader host test", WS_OVERLAPPEDWINDOW, 0, 0, 64, 64, nullptr,
+                                   nullptr, wc.hInstance, nullptr);
+        s_library = new d3dx::D3D8Library;
+        s_d3d = s_library->create(d3dx::kD3DSdkVersion);
+        if (!s_d3d)
+            return;
+        D3DDISPLAYMODE mode{};
+        s_d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode);
+        D3DPRESENT_PARAMETERS params{};
+        params.Windowed = TRUE;
+        params.SwapEffect = D3DSWAPEFFECT_DISCARD;
+        params.BackBufferFormat = mode.Format;
+        s_d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, s_window,
+                            D3DCREATE_SOFTWARE_VERTEXPROCESSING | D3DCREATE_MULTITHREADED, &params, &s_device);
+    }
+    static void TearDownTestSuite() {
+        if (s_device)
+            s_device->Release();
+        if (s_d3d)
+            s_d3d->Release();
+        delete s_library;
+        DestroyWindow(s_window);
+    }
+
+    void SetUp() override {
+        ASSERT_NE(s_device, nullptr) << "no Direct3D 8 device";
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        m_folder = std::string(temp) + "prismata-loader-" + std::to_string(GetCurrentProcessId()) + "\\";
+        CreateDirectoryA(m_folder.c_str(), nullptr);
+        m_kill.reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+        m_picture = write("picture.bmp", solidBmp(0x3366CC, 24, 40));
+    }
+    void TearDown() override {
+        for (const std::string& file : m_files)
+            DeleteFileA(file.c_str());
+        RemoveDirectoryA(m_folder.c_str());
+    }
+
+    static Bytes solidBmp(std::uint32_t rgb, int width, int height) {
+        BmpFields fields;
+        fields.width = width;
+        fields.height = height;
+        fields.pixels = packRows(
+            24, std::vector<std::vector<std::uint32_t>>(height, std::vector<std::uint32_t>(width, rgb)), false);
+        return makeBmp(fields);
+    }
+
+    std::string write(const std::string& name, const Bytes& data) {
+        const std::string path = m_folder + name;
+        fw::KernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        DWORD written = 0;
+        if (!data.empty())
+            WriteFile(file.get(), data.data(), DWORD(data.size()), &written, nullptr);
+        m_files.push_back(path);
+        return path;
+    }
+
+    // A frame taking the front texture a little later.
+    static DWORD WINAPI takeOneLater(LPVOID self) {
+        auto* test = static_cast<LoaderHostTest*>(self);
+        Sleep(40);
+        fw::ScopedLock lock(test->m_lock);
+        test->m_queue.pop_front();
+        return 0;
+    }
+
+    loader::LoaderTarget target() { return {s_device, &m_queue, &m_lock, m_kill.get()}; }
+
+    static HWND s_window;
+    static d3dx::D3D8Library* s_library;
+    static IDirect3D8* s_d3d;
+    static IDirect3DDevice8* s_device;
+    std::string m_folder;
+    std::vector<std::string> m_files;
+    std::string m_picture;
+    loader::TextureQueue m_queue;
+    fw::CriticalSection m_lock;
+    fw::KernelHandle m_kill;
+};
+
+HWND LoaderHostTest::s_window = nullptr;
+d3dx::D3D8Library* LoaderHostTest::s_library = nullptr;
+IDirect3D8* LoaderHostTest::s_d3d = nullptr;
+IDirect3DDevice8* LoaderHostTest::s_device = nullptr;
+
+TEST_F(LoaderHostTest, EachPictureIsAppendedOrTracedAsAFailure) {
+    const std::string textAsJpeg = write("notes.jpg", Bytes{'h', 'e', 'l', 'l', 'o', '\r', '\n'});
+    const std::string empty = write("empty.bmp", Bytes{});
+    const std::string missing = m_folder + "missing.bmp";
+    const struct {
+        int textureSize;
+        std::string path;
+        const char* error; // null: the load succeeds
+    } cases[] = {
+        {64, m_picture, nullptr},
+        {256, m_picture, nullptr},
+        // TextureSize 0, negative (-1 must not turn into D3DX_DEFAULT) or absurd.
+        {0, m_picture, "D3DERR_INVALIDCALL"},
+        {-1, m_picture, "D3DERR_INVALIDCALL"},
+        {-300, m_picture, "D3DERR_INVALIDCALL"},
+        {100000, m_picture, "D3DERR_INVALIDCALL"},
+        {INT_MAX, m_picture, "D3DERR_INVALIDCALL"},
+        {64, textAsJpeg, "D3DXERR_INVALIDDATA"},
+        {64, empty, "D3DXERR_INVALIDDATA"},
+        {64, missing, "D3DXERR_INVALIDDATA"},
+    };
+    for (const auto& c : cases) {
+        m_queue.clear();
+        RecordingHost host(target(), c.textureSize);
+        host.loadPicture(c.path);
+        const std::string label = c.path + " at " + std::to_string(c.textureSize);
+        ASSERT_EQ(host.traces.size(), 1u) << label;
+        if (c.error) {
+            EXPECT_EQ(host.traces[0], "Failed to load texture " + c.path + ", error = " + c.error + "\n") << label;
+            EXPECT_TRUE(m_queue.empty()) << label;
+            continue;
+        }
+        EXPECT_EQ(host.traces[0], "Load texture succeeded\n") << label;
+        ASSERT_EQ(m_queue.size(), 1u) << label;
+        EXPECT_EQ(host.pendingCount(), 1u);
+        // Square at TextureSize whatever the picture's shape, with the full chain.
+        D3DSURFACE_DESC desc{};
+        ASSERT_TRUE(SUCCEEDED(m_queue.front()->GetLevelDesc(0, &desc)));
+        EXPECT_EQ(desc.Width, UINT(c.textureSize)) << label;
+        EXPECT_EQ(desc.Height, UINT(c.textureSize)) << label;
+        EXPECT_EQ(desc.Pool, D3DPOOL_MANAGED);
+        EXPECT_EQ(m_queue.front()->GetLevelCount(), c.textureSize == 64 ? 7u : 9u);
+    }
+}
+
+// Fast loads fill the queue while the frames take one texture per frame: that is no reason to skip a
+// picture. Only a queue that stays full (frames paused) counts as full.
+TEST_F(LoaderHostTest, FullQueueCountsAsFullOnlyWhenNothingIsTaken) {
+    RecordingHost host(target(), 64);
+    for (int i = 0; i < 4; ++i)
+        host.loadPicture(m_picture);
+    ASSERT_EQ(m_queue.size(), 4u);
+
+    // A frame takes one a little later.
+    fw::KernelHandle frame(CreateThread(nullptr, 0, takeOneLater, this, 0, nullptr));
+    EXPECT_EQ(host.pendingCount(), 3u);
+    WaitForSingleObject(frame.get(), 5000);
+
+    // Paused frames: still full after the grace time.
+    host.loadPicture(m_picture);
+    DWORD start = GetTickCount();
+    EXPECT_EQ(host.pendingCount(), 4u);
+    EXPECT_GE(GetTickCount() - start, 450u);
+
+    // The kill event cuts the grace time short, and the next wait reports it.
+    SetEvent(m_kill.get());
+    start = GetTickCount();
+    EXPECT_EQ(host.pendingCount(), 4u);
+    EXPECT_LT(GetTickCount() - start, 450u);
+    EXPECT_EQ(host.waitForKill(5000), loader::WaitResult::Killed);
+}
+
+TEST_F(LoaderHostTest, OnceTheKillEventIsSetNothingIsAppendedAndEveryWaitEnds) {
+    RecordingHost host(target(), 64);
+    EXPECT_EQ(host.waitForKill(1), loader::WaitResult::TimedOut);
+    host.loadPicture(m_picture);
+    ASSERT_EQ(m_queue.size(), 1u);
+
+    // The engine sets the event while the picture is being made.
+    SetEvent(m_kill.get());
+    host.loadPicture(m_picture);
+    EXPECT_EQ(m_queue.size(), 1u);
+    EXPECT_EQ(host.traces, (std::vector<std::string>{"Load texture succeeded\n"}));
+    // The check took the auto-reset signal; the loader still leaves at its next wait, at once.
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(host.waitForKill(5000), loader::WaitResult::Killed);
+    EXPECT_LT(GetTickCount() - start, 1000u);
+    host.loadPicture(m_picture);
+    EXPECT_EQ(m_queue.size(), 1u);
+
+    // Without an event there is nothing to wait on: the loader leaves instead of spinning.
+    loader::LoaderTarget noEvent = target();
+    noEvent.killEvent = nullptr;
+    RecordingHost orphan(noEvent, 64);
+    EXPECT_EQ(orphan.waitForKill(1), loader::WaitResult::Failed);
+}
+
+} // namespace
