@@ -1,6 +1,7 @@
 #include "d3dx/D3DXTexture.h"
 
 #include "framework/Handles.h"
+#include "imaging/MetafileCheck.h"
 #include "imaging/MipChain.h"
 #include "imaging/PictureDecoder.h"
 #include "imaging/PixelPack.h"
@@ -129,6 +130,9 @@ public:
     MetafilePicture(const MetafilePicture&) = delete;
     MetafilePicture& operator=(const MetafilePicture&) = delete;
     bool open(const std::uint8_t* data, std::size_t size) {
+        // The system's metafile player believes every count in the records.
+        if (!imaging::isSoundMetafile(data, size))
+            return false;
         const bool placeable = size >= 22 && data[0] == 0xD7 && data[1] == 0xCD && data[2] == 0xC6 && data[3] == 0x9A;
         if (placeable) {
             const auto s16 = [data](int at) { return int(std::int16_t(data[at] | (data[at + 1] << 8))); };

@@ -194,9 +194,10 @@ ImageError decodeRle(const Header& h, const Palette& palette, const std::uint8_t
 }
 
 // dib: the bitmap header onwards. pixelOffset: where the pixels start, counted from dib; zero for a
-// packed DIB, where they follow the colour table.
+// packed DIB, where they follow the colour table. With checkOnly, stops after the checks, before any
+// allocation.
 ImageError decodeDib(const std::uint8_t* dib, std::size_t size, std::uint64_t pixelOffset, Image& out,
-                     BmpDetails* details) {
+                     BmpDetails* details, bool checkOnly = false) {
     Header h;
     if (ImageError e = readHeader(dib, size, h); e != ImageError::None)
         return e;
@@ -244,7 +245,7 @@ ImageError decodeDib(const std::uint8_t* dib, std::size_t size, std::uint64_t pi
         // far more than that from a few bytes would only make us allocate and filter an empty canvas.
         if (std::uint64_t(h.width) * std::uint64_t(h.height) > kMaxRlePixelsPerByte * std::uint64_t(available))
             return ImageError::TooLarge;
-        return decodeRle(h, palette, pixels, available, out);
+        return checkOnly ? ImageError::None : decodeRle(h, palette, pixels, available, out);
     }
 
     const std::uint64_t rowBits = std::uint64_t(h.width) * h.bitCount;
@@ -272,6 +273,8 @@ ImageError decodeDib(const std::uint8_t* dib, std::size_t size, std::uint64_t pi
         channels[2].set(0x000000FF);
     }
 
+    if (checkOnly)
+        return ImageError::None;
     if (!allocate(out, h.width, h.height, 0))
         return ImageError::OutOfMemory;
     const std::size_t width = static_cast<std::size_t>(h.width);
@@ -327,8 +330,10 @@ bool looksLikePackedDib(const std::uint8_t* data, std::size_t size) {
     return u16(data + (headerSize == kCoreHeaderSize ? 8 : 12)) == 1;
 }
 
-ImageError decodeBmpFile(const std::uint8_t* data, std::size_t size, Image& out, BmpDetails* details) {
-    out = Image{};
+namespace {
+
+// The file header, then the bitmap header and pixels it points at.
+ImageError readBmpFile(const std::uint8_t* data, std::size_t size, Image& out, BmpDetails* details, bool checkOnly) {
     if (size == 0)
         return ImageError::Empty;
     if (!looksLikeBmpFile(data, size))
@@ -338,10 +343,23 @@ ImageError decodeBmpFile(const std::uint8_t* data, std::size_t size, Image& out,
     std::uint32_t offBits = u32(data + 10);
     if (offBits < kFileHeaderSize + kCoreHeaderSize)
         return ImageError::BadHeader;
-    ImageError e = decodeDib(data + kFileHeaderSize, size - kFileHeaderSize, offBits - kFileHeaderSize, out, details);
+    return decodeDib(data + kFileHeaderSize, size - kFileHeaderSize, offBits - kFileHeaderSize, out, details,
+                     checkOnly);
+}
+
+} // namespace
+
+ImageError decodeBmpFile(const std::uint8_t* data, std::size_t size, Image& out, BmpDetails* details) {
+    out = Image{};
+    ImageError e = readBmpFile(data, size, out, details, false);
     if (e != ImageError::None)
         out = Image{};
     return e;
+}
+
+ImageError checkBmpFile(const std::uint8_t* data, std::size_t size, BmpDetails* details) {
+    Image unused;
+    return readBmpFile(data, size, unused, details, true);
 }
 
 ImageError decodePackedDib(const std::uint8_t* data, std::size_t size, Image& out, BmpDetails* details) {
@@ -352,6 +370,13 @@ ImageError decodePackedDib(const std::uint8_t* data, std::size_t size, Image& ou
     if (e != ImageError::None)
         out = Image{};
     return e;
+}
+
+ImageError checkPackedDib(const std::uint8_t* data, std::size_t size, BmpDetails* details) {
+    if (size == 0)
+        return ImageError::Empty;
+    Image unused;
+    return decodeDib(data, size, 0, unused, details, true);
 }
 
 } // namespace imaging

@@ -16,8 +16,15 @@ struct BmpDetails {
 // A whole BMP file: the 14-byte file header, the bitmap header, then the pixels at bfOffBits.
 ImageError decodeBmpFile(const std::uint8_t* data, std::size_t size, Image& out, BmpDetails* details = nullptr);
 
+// The checks of decodeBmpFile without the decoding: None when the header is sound and every pixel it
+// promises lies inside the data, so another reader may be given the bytes.
+ImageError checkBmpFile(const std::uint8_t* data, std::size_t size, BmpDetails* details = nullptr);
+
 // A packed DIB: bitmap header, colour masks and colour table, the pixels right behind them.
 ImageError decodePackedDib(const std::uint8_t* data, std::size_t size, Image& out, BmpDetails* details = nullptr);
+
+// The checks of decodePackedDib without the decoding.
+ImageError checkPackedDib(const std::uint8_t* data, std::size_t size, BmpDetails* details = nullptr);
 
 bool looksLikeBmpFile(const std::uint8_t* data, std::size_t size);
 // True when the data starts with a bitmap header of a known size and one plane.

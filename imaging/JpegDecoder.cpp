@@ -126,8 +126,9 @@ struct JpegState {
     std::vector<JSAMPLE> rows;
 };
 
+// With headerOnly, stops after the frame header: details hold the declared size, nothing is decoded.
 ImageError decode(JpegState& s, const std::uint8_t* data, std::size_t size, std::uint32_t coverWidth,
-                  std::uint32_t coverHeight, Image& out, JpegDetails* details) {
+                  std::uint32_t coverHeight, Image& out, JpegDetails* details, bool headerOnly = false) {
     jpeg_decompress_struct& cinfo = s.cinfo;
     cinfo.err = jpeg_std_error(&s.err.pub);
     s.err.pub.error_exit = errorExit;
@@ -159,6 +160,16 @@ ImageError decode(JpegState& s, const std::uint8_t* data, std::size_t size, std:
     if (std::uint64_t(cinfo.image_width) * cinfo.image_height > kMaxImagePixels) {
         jpeg_destroy_decompress(&cinfo);
         return ImageError::TooLarge;
+    }
+    if (headerOnly) {
+        if (details) {
+            details->width = static_cast<int>(cinfo.image_width);
+            details->height = static_cast<int>(cinfo.image_height);
+            details->components = cinfo.num_components;
+            details->progressive = cinfo.progressive_mode != 0;
+        }
+        jpeg_destroy_decompress(&cinfo);
+        return ImageError::None;
     }
 
     int outComponents = 4;
@@ -277,6 +288,17 @@ ImageError decodeJpeg(const std::uint8_t* data, std::size_t size, std::uint32_t 
         return ImageError::UnknownFormat;
     JpegState state{};
     return decode(state, data, size, coverWidth, coverHeight, out, details);
+}
+
+ImageError readJpegHeader(const std::uint8_t* data, std::size_t size, JpegDetails& details) {
+    details = JpegDetails{};
+    if (size == 0)
+        return ImageError::Empty;
+    if (!looksLikeJpeg(data, size))
+        return ImageError::UnknownFormat;
+    JpegState state{};
+    Image unused;
+    return decode(state, data, size, 0, 0, unused, &details, true);
 }
 
 } // namespace imaging

@@ -28,4 +28,8 @@ int chooseJpegScale(std::uint32_t width, std::uint32_t height, std::uint32_t cov
 ImageError decodeJpeg(const std::uint8_t* data, std::size_t size, std::uint32_t coverWidth, std::uint32_t coverHeight,
                       Image& out, JpegDetails* details = nullptr);
 
+// The frame header alone, read by libjpeg as a full decode would read it: None with the declared size in
+// details, or the error a decode would meet there (TooLarge beyond kMaxImagePixels).
+ImageError readJpegHeader(const std::uint8_t* data, std::size_t size, JpegDetails& details);
+
 } // namespace imaging

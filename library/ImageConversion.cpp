@@ -5,6 +5,7 @@
 #include "library/BmpFile.h"
 #include "library/FitGeometry.h"
 #include "library/LibraryText.h"
+#include "library/SourceScreen.h"
 
 #include <ocidl.h>
 #include <olectl.h>
@@ -56,6 +57,12 @@ fw::ComPtr<IPicture> loadPicture(const std::string& path) {
     DWORD size = 0;
     GlobalBlock block = readWholeFile(path, size);
     if (!block)
+        return fw::ComPtr<IPicture>();
+    // The system loader believes what a header says; a lying one must not get that far.
+    const void* bytes = GlobalLock(block.get());
+    const bool safe = bytes && isSafeForSystemLoader(static_cast<const std::uint8_t*>(bytes), size);
+    (void)GlobalUnlock(block.get());
+    if (!safe)
         return fw::ComPtr<IPicture>();
     fw::ComPtr<IStream> stream;
     // The stream owns the block from here on and frees it when released.

@@ -1,0 +1,105 @@
+// Every file of the hostile-picture folder through the two readers of the program, in this process: the
+// conversion into a cache file (the system picture loader) and the texture loader's D3DX call (our own
+// decoders). Each either works or fails cleanly; nothing crashes, hangs or leaves a partial cache file.
+#include "d3dx/D3D8Library.h"
+#include "d3dx/D3DXTexture.h"
+#include "framework/Handles.h"
+#include "library/ComApartment.h"
+#include "library/ImageConversion.h"
+#include "tests/e2e/Harness.h"
+#include "tools/hostile/HostilePictures.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace e2e;
+
+namespace {
+
+constexpr int kTargetSize = 256;
+
+class HostilePictures : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_entries = hostile::hostilePictures(m_folder.path().size());
+        ASSERT_TRUE(hostile::writeEntries(m_folder.path(), m_entries).empty());
+    }
+
+    TempFolder m_folder{"hostile"};
+    std::vector<hostile::Entry> m_entries;
+};
+
+TEST_F(HostilePictures, EachFileConvertsOrFailsWithoutLeavingACacheFile) {
+    TempFolder cache("hostile-cache");
+    library::ComApartment com;
+    int converted = 0;
+    for (const hostile::Entry& entry : m_entries) {
+        const std::string output = cache.path() + "out.bmp";
+        const bool ok = library::convertPicture(m_folder.path() + entry.name, output, kTargetSize, nullptr);
+        const DWORD attributes = GetFileAttributesA(output.c_str());
+        if (ok) {
+            ++converted;
+            EXPECT_NE(attributes, INVALID_FILE_ATTRIBUTES) << entry.name;
+        } else {
+            EXPECT_EQ(attributes, INVALID_FILE_ATTRIBUTES) << entry.name << " left a partial cache file";
+        }
+        if (entry.expect != hostile::Entry::Expect::Either) {
+            EXPECT_EQ(ok, entry.expect == hostile::Entry::Expect::Picture) << entry.name;
+        }
+        DeleteFileA(output.c_str());
+    }
+    EXPECT_GE(converted, 10);
+}
+
+// The texture loader's call, on a hidden window's device.
+TEST_F(HostilePictures, EachFileLoadsAsATextureOrFailsCleanly) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "HostileTextureWindow";
+    RegisterClassA(&wc);
+    HWND window = CreateWindowExA(0, wc.lpszClassName, "hostile textures", WS_OVERLAPPEDWINDOW, 0, 0, 64, 64, nullptr,
+                                  nullptr, wc.hInstance, nullptr);
+    d3dx::D3D8Library library;
+    fw::ComPtr<IDirect3D8> d3d(library.create(d3dx::kD3DSdkVersion));
+    ASSERT_TRUE(d3d.get());
+    D3DDISPLAYMODE mode{};
+    d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode);
+    D3DPRESENT_PARAMETERS params{};
+    params.Windowed = TRUE;
+    params.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    params.BackBufferFormat = mode.Format;
+    params.BackBufferWidth = 64;
+    params.BackBufferHeight = 64;
+    fw::ComPtr<IDirect3DDevice8> device;
+    ASSERT_TRUE(SUCCEEDED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
+                                            D3DCREATE_SOFTWARE_VERTEXPROCESSING | D3DCREATE_MULTITHREADED, &params,
+                                            device.receive())));
+
+    const DWORD filter = D3DX_FILTER_TRIANGLE | D3DX_FILTER_MIRROR;
+    for (const hostile::Entry& entry : m_entries) {
+        fw::ComPtr<IDirect3DTexture8> texture;
+        const HRESULT hr = D3DXCreateTextureFromFileExA(
+            device.get(), (m_folder.path() + entry.name).c_str(), kTargetSize, kTargetSize, D3DX_DEFAULT, 0,
+            D3DFMT_UNKNOWN, D3DPOOL_MANAGED, filter, filter, 0, nullptr, nullptr, texture.receive());
+        if (entry.expect != hostile::Entry::Expect::Either) {
+            EXPECT_EQ(SUCCEEDED(hr), entry.expect == hostile::Entry::Expect::Picture)
+                << entry.name << " " << std::hex << hr;
+        }
+        if (SUCCEEDED(hr)) {
+            D3DSURFACE_DESC desc{};
+            texture->GetLevelDesc(0, &desc);
+            EXPECT_EQ(desc.Width, UINT(kTargetSize)) << entry.name;
+            EXPECT_EQ(desc.Height, UINT(kTargetSize)) << entry.name;
+        } else {
+            EXPECT_EQ(texture.get(), nullptr) << entry.name;
+        }
+    }
+    device.reset();
+    d3d.reset();
+    DestroyWindow(window);
+}
+
+} // namespace

@@ -1,0 +1,63 @@
+// Any bytes as a picture file, the way both readers of the program meet them: the texture loader's
+// decode to a square size, and the screen in front of the system picture loader. The screen passes
+// only what our own header checks accept (and metafiles whose records hold what they promise).
+#include "imaging/BmpDecoder.h"
+#include "imaging/JpegDecoder.h"
+#include "imaging/MetafileCheck.h"
+#include "imaging/PictureDecoder.h"
+#include "library/SourceScreen.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+void check(bool condition) {
+    if (!condition)
+        std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 1)
+        return 0;
+    const int side = 1 + data[0] % 48;
+    const std::uint8_t* bytes = data + 1;
+    const std::size_t length = size - 1;
+
+    imaging::Image out;
+    imaging::PictureInfo info;
+    const imaging::ImageError error = imaging::decodePictureToSize(bytes, length, side, side, out, &info);
+    const imaging::PictureFormat format = imaging::detectPictureFormat(bytes, length);
+    if (error == imaging::ImageError::None) {
+        check(out.width == side && out.height == side);
+        check(out.pixels.size() == std::size_t(side) * std::size_t(side));
+        check(info.format == format && info.width > 0 && info.height > 0);
+    } else {
+        check(out.pixels.empty() && out.width == 0);
+    }
+
+    const bool sound = imaging::isSoundMetafile(bytes, length);
+    if (!library::isSafeForSystemLoader(bytes, length))
+        return 0;
+    switch (format) {
+    case imaging::PictureFormat::Bmp: {
+        check(imaging::checkBmpFile(bytes, length) == imaging::ImageError::None);
+        break;
+    }
+    case imaging::PictureFormat::Jpeg: {
+        imaging::JpegDetails details;
+        check(imaging::readJpegHeader(bytes, length, details) == imaging::ImageError::None);
+        check(std::uint64_t(details.width) * std::uint64_t(details.height) <= imaging::kMaxImagePixels);
+        break;
+    }
+    case imaging::PictureFormat::Wmf:
+        check(sound);
+        break;
+    default:
+        std::abort(); // nothing else is handed on
+    }
+    return 0;
+}

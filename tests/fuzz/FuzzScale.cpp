@@ -1,0 +1,111 @@
+// The texture scaler and the mip chain on pictures of any size and content: the size asked for, every
+// channel within the range of the source's, a flat picture stays flat, each mip level half the last.
+#include "imaging/MipChain.h"
+#include "imaging/Scale.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+// Reads the input front to back; zeros once it runs out.
+struct Reader {
+    const std::uint8_t* data;
+    std::size_t size;
+    std::size_t at = 0;
+    unsigned byte() { return at < size ? data[at++] : 0; }
+    unsigned word() { return byte() | (byte() << 8); }
+};
+
+struct Range {
+    unsigned low[4] = {255, 255, 255, 255};
+    unsigned high[4] = {0, 0, 0, 0};
+    void add(std::uint32_t p) {
+        for (int c = 0; c < 4; ++c) {
+            const unsigned v = (p >> (8 * c)) & 255;
+            low[c] = std::min(low[c], v);
+            high[c] = std::max(high[c], v);
+        }
+    }
+    bool holds(std::uint32_t p) const {
+        for (int c = 0; c < 4; ++c) {
+            const unsigned v = (p >> (8 * c)) & 255;
+            if (v < low[c] || v > high[c])
+                return false;
+        }
+        return true;
+    }
+};
+
+void check(bool condition) {
+    if (!condition)
+        std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    Reader in{data, size};
+    // Sources and targets up to 512 pixels, in any shape from a line to a square: the shapes matter here,
+    // not the sizes (coverage tracing makes every filter tap cost).
+    int sw = 1 + int(in.word() % 512);
+    int sh = 1 + int(in.word() % 512);
+    if (sw * sh > 512)
+        sh = std::max(1, 512 / sw);
+    int tw = 1 + int(in.word() % 512);
+    int th = 1 + int(in.word() % 512);
+    if (tw * th > 512)
+        th = std::max(1, 512 / tw);
+    const unsigned flags = in.byte();
+    const int levels = int(in.byte() % 16);
+    const bool flat = flags & 1;
+
+    imaging::Image source;
+    source.width = sw;
+    source.height = sh;
+    source.pixels.resize(std::size_t(sw) * std::size_t(sh));
+    Range range;
+    const std::size_t pixelStart = in.at;
+    for (std::size_t i = 0; i < source.pixels.size(); ++i) {
+        std::uint32_t p = 0;
+        for (int b = 0; b < 4; ++b) {
+            const std::size_t k = size > pixelStart ? pixelStart + (flat ? b : 4 * i + b) % (size - pixelStart) : 0;
+            p |= std::uint32_t(k < size ? data[k] : 0) << (8 * b);
+        }
+        source.pixels[i] = p;
+        range.add(p);
+    }
+
+    if (flags & 2) {
+        // Sizes below 1 give nothing.
+        check(imaging::scaleTriangle(source, 0, th).pixels.empty());
+        check(imaging::scaleTriangle(source, tw, -th).pixels.empty());
+    }
+
+    const imaging::Image out = imaging::scaleTriangle(source, tw, th);
+    check(out.width == tw && out.height == th);
+    check(out.pixels.size() == std::size_t(tw) * std::size_t(th));
+    for (std::uint32_t p : out.pixels) {
+        check(range.holds(p));
+        if (flat)
+            check(p == source.pixels[0]);
+    }
+
+    {
+        const int full = imaging::fullMipCount(tw, th);
+        const std::vector<imaging::Image> chain = imaging::makeMipChain(out, levels);
+        check(int(chain.size()) == (levels == 0 || levels > full ? full : levels));
+        check(chain[0].pixels == out.pixels);
+        for (std::size_t i = 1; i < chain.size(); ++i) {
+            check(chain[i].width == std::max(1, chain[i - 1].width / 2));
+            check(chain[i].height == std::max(1, chain[i - 1].height / 2));
+            for (std::uint32_t p : chain[i].pixels)
+                check(range.holds(p));
+        }
+        if (int(chain.size()) == full)
+            check(chain.back().width == 1 && chain.back().height == 1);
+    }
+    return 0;
+}
