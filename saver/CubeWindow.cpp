@@ -52,10 +52,16 @@ bool CubeWindow::Create(DWORD exStyle, const char* title, DWORD style, const REC
     m_exStyle = exStyle;
     if (made)
         startEngine(exStyle);
-    return made;
+    // The window may be destroyed while the device is set up (its parent in another process going
+    // away): the object then stayed alive for us, and the caller, told so, still owns it.
+    return made && !m_destroyedWhileStarting;
 }
 
 void CubeWindow::PostNcDestroy() {
+    if (m_startingEngine) {
+        m_destroyedWhileStarting = true;
+        return;
+    }
     if (m_autoDelete)
         delete this;
 }
@@ -85,8 +91,14 @@ void CubeWindow::startEngine(DWORD exStyle) {
     engine->setMotion(motion::motionFromSettings(settings));
     engine->setLowResolution(fw::GetProfileInt(keys::kSettings, keys::kLowScreenResolution, 0) != 0);
 
+    // Set up before the window owns it: Direct3D calls can deliver sent messages, and a destruction
+    // handled meanwhile must neither free this engine under its set-up nor this window under us.
+    m_startingEngine = true;
+    engine->setupDirect3D();
+    m_startingEngine = false;
+    if (m_destroyedWhileStarting || !hwnd())
+        return;
     m_engine = std::move(engine);
-    m_engine->setupDirect3D();
     m_startTick = GetTickCount();
     m_frameCount = 0;
     armFrameTimer();

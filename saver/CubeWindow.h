@@ -34,6 +34,9 @@ protected:
     bool frameStep();
 
     bool m_autoDelete;
+    // startEngine is setting up a device; a destruction meanwhile defers the self-deletion.
+    bool m_startingEngine = false;
+    bool m_destroyedWhileStarting = false;
     DWORD m_exStyle = 0;
     // Written by the window thread (Running, PauseRequested) and the frame timer (PauseAcknowledged).
     std::atomic<long> m_pauseState{Running};
