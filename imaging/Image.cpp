@@ -24,6 +24,8 @@ const char* imageErrorName(ImageError error) {
         return "out of memory";
     case ImageError::BadSize:
         return "bad size";
+    case ImageError::Cancelled:
+        return "cancelled";
     }
     return "unknown error";
 }

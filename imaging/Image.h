@@ -31,7 +31,8 @@ enum class ImageError {
     Corrupt,       // the compressed data is damaged
     TooLarge,      // more pixels than kMaxImagePixels
     OutOfMemory,
-    BadSize, // a requested size below 1 or beyond what a texture may have
+    BadSize,   // a requested size below 1 or beyond what a texture may have
+    Cancelled, // the caller's stop signal was raised mid-decode
 };
 
 // A short name for traces and test output.

@@ -41,7 +41,8 @@ PictureFormat detectPictureFormat(const std::uint8_t* data, std::size_t size) {
 }
 
 ImageError decodePicture(const std::uint8_t* data, std::size_t size, std::uint32_t coverWidth,
-                         std::uint32_t coverHeight, Image& out, PictureInfo* info) {
+                         std::uint32_t coverHeight, Image& out, PictureInfo* info, const StopSignal* stop) {
+    (void)stop;
     out = Image{};
     if (size == 0)
         return ImageError::Empty;
@@ -77,12 +78,12 @@ ImageError decodePicture(const std::uint8_t* data, std::size_t size, std::uint32
 }
 
 ImageError decodePictureToSize(const std::uint8_t* data, std::size_t size, int width, int height, Image& out,
-                               PictureInfo* info) {
+                               PictureInfo* info, const StopSignal* stop) {
     out = Image{};
     if (width <= 0 || height <= 0)
         return ImageError::BadSize;
     Image decoded;
-    ImageError error = decodePicture(data, size, std::uint32_t(width), std::uint32_t(height), decoded, info);
+    ImageError error = decodePicture(data, size, std::uint32_t(width), std::uint32_t(height), decoded, info, stop);
     if (error != ImageError::None)
         return error;
     if (decoded.width == width && decoded.height == height) {

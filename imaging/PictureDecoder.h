@@ -2,6 +2,7 @@
 #pragma once
 
 #include "imaging/Image.h"
+#include "imaging/StopSignal.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -24,10 +25,11 @@ struct PictureInfo {
 // covers coverWidth x coverHeight (0 x 0: full size), the others at full size. Metafiles are recognised
 // (info->format) but left to the platform: UnknownFormat.
 ImageError decodePicture(const std::uint8_t* data, std::size_t size, std::uint32_t coverWidth,
-                         std::uint32_t coverHeight, Image& out, PictureInfo* info = nullptr);
+                         std::uint32_t coverHeight, Image& out, PictureInfo* info = nullptr,
+                         const StopSignal* stop = nullptr);
 
 // decodePicture, then the triangle filter to exactly width x height whatever the picture's shape.
 ImageError decodePictureToSize(const std::uint8_t* data, std::size_t size, int width, int height, Image& out,
-                               PictureInfo* info = nullptr);
+                               PictureInfo* info = nullptr, const StopSignal* stop = nullptr);
 
 } // namespace imaging

@@ -85,7 +85,8 @@ bool renderPicture(IPicture* picture, HDC dc, long hmWidth, long hmHeight, int x
 } // namespace
 
 bool convertPicture(const std::string& sourcePath, const std::string& outputPath, int targetSize,
-                    HWND referenceWindow) {
+                    HWND referenceWindow, const imaging::StopSignal* stop) {
+    (void)stop;
     // A bad size fails before any work is done.
     if (targetSize < 1 || targetSize > kMaxTargetSize)
         return false;
