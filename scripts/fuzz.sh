@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Runs every libFuzzer target for a bounded time over a copy of its committed seed corpus.
-# Usage: scripts/fuzz.sh [seconds per target] [build folder]. Prints "fuzz: N passed, M failed".
+# Usage: scripts/fuzz.sh [seconds per target] [build folder] [pattern of target names, grep -E].
+# Prints "fuzz: N passed, M failed".
 # A longer hunt: scripts/fuzz.sh 600
 set -uo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-10}
 build=${2:-${PRISMATA_BUILD:-$root/build}/fuzz}
+only=${3:-}
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPRISMATA_FUZZ=ON \
     >/dev/null || exit 1
@@ -17,6 +19,7 @@ failed=0
 for target in "$build"/bin/Fuzz*; do
     [ -x "$target" ] || continue
     name=$(basename "$target")
+    [ -n "$only" ] && ! echo "$name" | grep -qE -- "$only" && continue
     # FuzzCommandLine -> command_line
     corpus_name=$(echo "${name#Fuzz}" | sed -E 's/([a-z0-9])([A-Z])/\1_\2/g' | tr 'A-Z' 'a-z')
     seeds=$root/tests/fuzz/corpus/$corpus_name

@@ -26,6 +26,38 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 toolchain=$root/cmake/mingw-w64-x86_64.cmake
+
+# Prints "URI KEYRING" of the first apt entry that serves suite $1 with component main (KEYRING may be empty).
+debian_archive() {
+    local suite=$1 f
+    for f in /etc/apt/sources.list.d/*.sources; do
+        [ -f "$f" ] || continue
+        awk -v suite="$suite" '
+            function flush() {
+                if (types ~ /(^| )deb( |$)/ && (" " suites " ") ~ (" " suite " ") && (" " comps " ") ~ / main / &&
+                    enabled != "no" && uris != "") { split(uris, u, " "); print u[1], key; found = 1; exit }
+                types = uris = suites = comps = key = enabled = ""
+            }
+            /^[ \t]*#/ { next }
+            /^[ \t]*$/ { flush(); next }
+            { field = tolower($1); sub(/:$/, "", field); $1 = ""; sub(/^ +/, "") }
+            field == "types" { types = $0 } field == "uris" { uris = $0 } field == "suites" { suites = $0 }
+            field == "components" { comps = $0 } field == "signed-by" { key = $0 } field == "enabled" { enabled = tolower($0) }
+            END { if (!found) flush() }' "$f" | head -n 1 | grep . && return 0
+    done
+    for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+        [ -f "$f" ] || continue
+        awk -v suite="$suite" '
+            $1 != "deb" { next }
+            { key = ""; i = 2
+              if ($2 ~ /^\[/) { while (i <= NF) { if ($i ~ /^\[?signed-by=/) { key = $i; sub(/^\[?signed-by=/, "", key); sub(/\]$/, "", key) }
+                                                  if ($i ~ /\]$/) { i++; break } i++ } }
+              uri = $i; s = $(i + 1); main = 0
+              for (j = i + 2; j <= NF; j++) if ($j == "main") main = 1
+              if (s == suite && main) { print uri, key; exit } }' "$f" | head -n 1 | grep . && return 0
+    done
+    return 1
+}
 prefix=$cache/mingw
 
 # libjpeg-turbo from Debian's source package, fetched through a private apt configuration so the
@@ -34,16 +66,20 @@ if [ ! -f "$prefix/lib/libjpeg.a" ]; then
     src=$cache/src
     mkdir -p "$src/apt/sources.d" "$src/apt/lists/partial"
     suite=$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")
-    uri=$( { grep -hE '^URIs:' /etc/apt/sources.list.d/*.sources 2>/dev/null | awk '{print $2}';
-             grep -hE '^deb ' /etc/apt/sources.list 2>/dev/null | awk '{print $2}'; } \
-           | grep -E 'debian/?$' | head -n 1 || true)
-    [ -n "$uri" ] || uri="http://deb.debian.org/debian"
+    # The Debian archive this machine already uses for the suite's main component, as its own apt
+    # configuration names it (deb822 .sources files or one-line sources.list entries).
+    read -r uri keyring < <(debian_archive "$suite") || true
+    if [ -z "${uri:-}" ]; then
+        echo "setup: no Debian archive for '$suite main' in this machine's apt configuration" \
+             "(/etc/apt/sources.list, /etc/apt/sources.list.d/); add one, then run setup again" >&2
+        exit 1
+    fi
     cat > "$src/apt/sources.d/debian-src.sources" <<SRC
 Types: deb-src
 URIs: $uri
 Suites: $suite
 Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+Signed-By: ${keyring:-/usr/share/keyrings/debian-archive-keyring.gpg}
 SRC
     aptopts=(-oDir::Etc::SourceList=/dev/null -oDir::Etc::SourceParts="$src/apt/sources.d"
              -oDir::State::Lists="$src/apt/lists" -oAPT::Sandbox::User=root)

@@ -36,47 +36,82 @@ run_ctest() {
     summary+=("$name: $((total - failed)) passed, $failed failed")
 }
 
-echo "== native unit tests"
-cmake -S "$root" -B "$build/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null || exit 1
-cmake --build "$build/native" -j "$jobs" || exit 1
-run_ctest native "$build/native" -j "$jobs"
-
-echo "== native unit tests with AddressSanitizer and UndefinedBehaviorSanitizer"
-CC=clang CXX=clang++ cmake -S "$root" -B "$build/asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPRISMATA_SANITIZE=ON \
-    >/dev/null || exit 1
-cmake --build "$build/asan" -j "$jobs" || exit 1
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_ctest sanitizers "$build/asan" -j "$jobs"
-
-echo "== fuzzing (bounded)"
-if bash "$root/scripts/fuzz.sh" "${PRISMATA_FUZZ_SECONDS:-10}" "$build/fuzz" | tee "$build/fuzz.log"; then :; fi
-fuzz_line=$(grep -E '^fuzz: [0-9]+ passed, [0-9]+ failed' "$build/fuzz.log" | tail -n 1)
-if [ -n "$fuzz_line" ]; then
-    fuzz_passed=$(echo "$fuzz_line" | sed -E 's/fuzz: ([0-9]+) passed, ([0-9]+) failed/\1/')
-    fuzz_failed=$(echo "$fuzz_line" | sed -E 's/fuzz: ([0-9]+) passed, ([0-9]+) failed/\2/')
-    passed_total=$((passed_total + fuzz_passed))
-    failed_total=$((failed_total + fuzz_failed))
-    summary+=("fuzz: $fuzz_passed passed, $fuzz_failed failed")
-else
-    failed_total=$((failed_total + 1))
-    summary+=("fuzz: did not run")
+# With a filter, a stage runs only when some of its tests match, and the Windows build makes only the
+# test programs that are needed.
+test_filter=${PRISMATA_TEST_FILTER:-}
+# The Suite.Case names of the tests in the given source folders (as ctest names them).
+test_names() {
+    grep -hoE '^\s*TEST(_F|_P)?\(\s*\w+\s*,\s*\w+' "$@" 2>/dev/null | sed -E 's/.*\(\s*(\w+)\s*,\s*(\w+)/\1.\2/'
+}
+# True when the stage has work: no filter, or a filter that matches one of the names on stdin.
+stage_wanted() {
+    [ -z "$test_filter" ] && return 0
+    grep -qE -- "$test_filter"
+}
+want_native=0 want_fuzz=0 want_win=0 want_e2e=0
+test_names "$root"/tests/unit/*.cpp | stage_wanted && want_native=1
+ls "$root"/tests/fuzz/Fuzz*.cpp 2>/dev/null | xargs -n1 basename 2>/dev/null | sed 's/\.cpp$//' | stage_wanted && want_fuzz=1
+test_names "$root"/tests/win/*.cpp | stage_wanted && want_win=1
+test_names "$root"/tests/e2e/*.cpp | stage_wanted && want_e2e=1
+if [ $((want_native + want_fuzz + want_win + want_e2e)) -eq 0 ]; then
+    echo "test: PRISMATA_TEST_FILTER='$test_filter' matches no test" >&2
+    exit 1
 fi
 
-echo "== Windows build"
-cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release >/dev/null || exit 1
-cmake --build "$build/win" -j "$jobs" || exit 1
+if [ "$want_native" -eq 1 ]; then
+    echo "== native unit tests"
+    cmake -S "$root" -B "$build/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null || exit 1
+    cmake --build "$build/native" -j "$jobs" || exit 1
+    run_ctest native "$build/native" -j "$jobs"
 
-echo "== Windows tests under Wine"
-session=$build/wine-session
-mkdir -p "$session"
-. "$root/scripts/wine-session.sh"
-trap end_session EXIT
-start_xvfb || exit 1
-make_prefix
-set_install_folder "$(winepath -w "$build/win/bin")"
-wineserver -p
-run_ctest windows "$build/win" -j 2
-end_session
+    echo "== native unit tests with AddressSanitizer and UndefinedBehaviorSanitizer"
+    CC=clang CXX=clang++ cmake -S "$root" -B "$build/asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPRISMATA_SANITIZE=ON \
+        >/dev/null || exit 1
+    cmake --build "$build/asan" -j "$jobs" || exit 1
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_ctest sanitizers "$build/asan" -j "$jobs"
+fi
+
+if [ "$want_fuzz" -eq 1 ]; then
+    echo "== fuzzing (bounded)"
+    fuzz_only=()
+    [ -n "$test_filter" ] && fuzz_only=("$test_filter")
+    if bash "$root/scripts/fuzz.sh" "${PRISMATA_FUZZ_SECONDS:-10}" "$build/fuzz" "${fuzz_only[@]}" | tee "$build/fuzz.log"; then :; fi
+    fuzz_line=$(grep -E '^fuzz: [0-9]+ passed, [0-9]+ failed' "$build/fuzz.log" | tail -n 1)
+    if [ -n "$fuzz_line" ]; then
+        fuzz_passed=$(echo "$fuzz_line" | sed -E 's/fuzz: ([0-9]+) passed, ([0-9]+) failed/\1/')
+        fuzz_failed=$(echo "$fuzz_line" | sed -E 's/fuzz: ([0-9]+) passed, ([0-9]+) failed/\2/')
+        passed_total=$((passed_total + fuzz_passed))
+        failed_total=$((failed_total + fuzz_failed))
+        summary+=("fuzz: $fuzz_passed passed, $fuzz_failed failed")
+    else
+        failed_total=$((failed_total + 1))
+        summary+=("fuzz: did not run")
+    fi
+fi
+
+if [ $((want_win + want_e2e)) -gt 0 ]; then
+    echo "== Windows build"
+    cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+        -DCMAKE_BUILD_TYPE=Release >/dev/null || exit 1
+    targets=()
+    if [ -n "$test_filter" ]; then
+        [ "$want_win" -eq 1 ] && targets+=(--target prismata_win_tests)
+        [ "$want_e2e" -eq 1 ] && targets+=(--target prismata_e2e_tests)
+    fi
+    cmake --build "$build/win" -j "$jobs" "${targets[@]}" || exit 1
+
+    echo "== Windows tests under Wine"
+    session=$build/wine-session
+    mkdir -p "$session"
+    . "$root/scripts/wine-session.sh"
+    trap end_session EXIT
+    start_xvfb || exit 1
+    make_prefix
+    set_install_folder "$(winepath -w "$build/win/bin")"
+    wineserver -p
+    run_ctest windows "$build/win" -j 2
+    end_session
+fi
 
 for line in "${summary[@]}"; do echo "$line"; done
 echo "tests: $passed_total passed, $failed_total failed"
