@@ -43,16 +43,16 @@ test_filter=${PRISMATA_TEST_FILTER:-}
 test_names() {
     grep -hoE '^\s*TEST(_F|_P)?\(\s*\w+\s*,\s*\w+' "$@" 2>/dev/null | sed -E 's/.*\(\s*(\w+)\s*,\s*(\w+)/\1.\2/'
 }
-# True when the stage has work: no filter, or a filter that matches one of the names on stdin.
+# True when the stage has work: no filter, or a filter that matches one of the names given.
 stage_wanted() {
     [ -z "$test_filter" ] && return 0
-    grep -qE -- "$test_filter"
+    grep -qE -- "$test_filter" <<<"$1"
 }
 want_native=0 want_fuzz=0 want_win=0 want_e2e=0
-test_names "$root"/tests/unit/*.cpp | stage_wanted && want_native=1
-ls "$root"/tests/fuzz/Fuzz*.cpp 2>/dev/null | xargs -n1 basename 2>/dev/null | sed 's/\.cpp$//' | stage_wanted && want_fuzz=1
-test_names "$root"/tests/win/*.cpp | stage_wanted && want_win=1
-test_names "$root"/tests/e2e/*.cpp | stage_wanted && want_e2e=1
+stage_wanted "$(test_names "$root"/tests/unit/*.cpp)" && want_native=1
+stage_wanted "$(cd "$root/tests/fuzz" && ls Fuzz*.cpp 2>/dev/null | sed 's/\.cpp$//')" && want_fuzz=1
+stage_wanted "$(test_names "$root"/tests/win/*.cpp)" && want_win=1
+stage_wanted "$(test_names "$root"/tests/e2e/*.cpp)" && want_e2e=1
 if [ $((want_native + want_fuzz + want_win + want_e2e)) -eq 0 ]; then
     echo "test: PRISMATA_TEST_FILTER='$test_filter' matches no test" >&2
     exit 1
