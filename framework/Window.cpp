@@ -56,7 +56,14 @@ bool Window::CreateEx(DWORD exStyle, const std::string& className, const char* t
 
 bool Window::DestroyWindow() { return m_hwnd && ::DestroyWindow(m_hwnd); }
 
-Window* Window::fromHandle(HWND hwnd) { return static_cast<Window*>(GetPropA(hwnd, kObjectProperty)); }
+Window* Window::fromHandle(HWND hwnd) {
+    // The property names an object only in the process that set it: a parent window of another program
+    // built on this framework carries it too.
+    DWORD owner = 0;
+    if (!hwnd || !GetWindowThreadProcessId(hwnd, &owner) || owner != GetCurrentProcessId())
+        return nullptr;
+    return static_cast<Window*>(GetPropA(hwnd, kObjectProperty));
+}
 
 bool Window::PreTranslateMessage(MSG*) { return false; }
 
@@ -85,8 +92,14 @@ LRESULT CALLBACK Window::staticWindowProc(HWND hwnd, UINT message, WPARAM wParam
             app->setMainWindow(nullptr);
             PostQuitMessage(0);
         }
-        if (!window->m_creating)
-            window->PostNcDestroy();
+        if (!window->m_creating) {
+            // Destroyed from inside one of its own handlers: the outermost dispatch still uses the object
+            // and deletes it as it leaves.
+            if (window->m_dispatchDepth > 0)
+                window->m_deletePending = true;
+            else
+                window->PostNcDestroy();
+        }
         return result;
     }
     return window->dispatch(message, wParam, lParam);
@@ -95,8 +108,11 @@ LRESULT CALLBACK Window::staticWindowProc(HWND hwnd, UINT message, WPARAM wParam
 LRESULT Window::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     CurrentMessage saved = m_current;
     m_current = CurrentMessage{message, wParam, lParam};
+    ++m_dispatchDepth;
     LRESULT result = WindowProc(message, wParam, lParam);
     m_current = saved;
+    if (--m_dispatchDepth == 0 && m_deletePending)
+        PostNcDestroy(); // last use of the object
     return result;
 }
 

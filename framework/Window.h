@@ -75,6 +75,9 @@ private:
     // While CreateEx runs, a window that dies in creation does not delete its object: the caller,
     // told by the false result, still owns it.
     bool m_creating = false;
+    // Handlers of this window now running (nested sends included), and a deletion waiting for them.
+    int m_dispatchDepth = 0;
+    bool m_deletePending = false;
 };
 
 } // namespace fw
