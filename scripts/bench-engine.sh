@@ -12,10 +12,7 @@ cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mi
 cmake --build "$build/win" --target prismata_frame_bench
 
 session=$build/bench-engine-session
-mkdir -p "$session"
 . "$root/scripts/wine-session.sh"
-trap end_session EXIT
-start_xvfb
-make_prefix
+begin_session || exit 1
 wineserver -p
 wine "$build/win/bin/prismata_frame_bench.exe"

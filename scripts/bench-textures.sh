@@ -20,11 +20,8 @@ if command -v wine >/dev/null && [ -f "$root/.cache/mingw/lib/libjpeg.a" ]; then
         -DCMAKE_BUILD_TYPE=Release >/dev/null || exit 1
     cmake --build "$build/win" --target TextureBench >/dev/null || exit 1
     session=$build/wine-session
-    mkdir -p "$session"
     . "$root/scripts/wine-session.sh"
-    trap end_session EXIT
-    start_xvfb || exit 1
-    make_prefix
+    begin_session || exit 1
     wine "$build/win/bin/TextureBench.exe" "$repeats" || status=1
     end_session
 fi

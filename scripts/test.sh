@@ -102,11 +102,8 @@ if [ $((want_win + want_e2e)) -gt 0 ]; then
 
     echo "== Windows tests under Wine"
     session=$build/wine-session
-    mkdir -p "$session"
     . "$root/scripts/wine-session.sh"
-    trap end_session EXIT
-    start_xvfb || exit 1
-    make_prefix
+    begin_session || exit 1
     set_install_folder "$(winepath -w "$build/win/bin")"
     wineserver -p
     run_ctest windows "$build/win" -j 2

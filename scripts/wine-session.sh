@@ -62,6 +62,14 @@ set_install_folder() {
         /v 'Inno Setup: App Path' /t REG_SZ /d "$1" /f >/dev/null 2>&1
 }
 
+# The usual start: the session folder, a display of its own and a fresh prefix, ended on exit.
+begin_session() {
+    mkdir -p "$session"
+    trap end_session EXIT
+    start_xvfb || return 1
+    make_prefix
+}
+
 end_session() {
     [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null || true
     [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
