@@ -201,8 +201,11 @@ ImageError decodeDib(const std::uint8_t* dib, std::size_t size, std::uint64_t pi
     Header h;
     if (ImageError e = readHeader(dib, size, h); e != ImageError::None)
         return e;
-    if (details)
+    if (details) {
         details->bitsPerPixel = static_cast<int>(h.bitCount);
+        details->width = static_cast<int>(h.width);
+        details->height = static_cast<int>(h.height);
+    }
 
     const bool packed = pixelOffset == 0;
     const std::uint64_t paletteOffset = std::uint64_t(h.headerSize) + h.maskBytesAfterHeader;

@@ -11,6 +11,8 @@ namespace imaging {
 // What the header said, for callers that report the source format.
 struct BmpDetails {
     int bitsPerPixel = 0;
+    int width = 0; // as the header says
+    int height = 0;
 };
 
 // A whole BMP file: the 14-byte file header, the bitmap header, then the pixels at bfOffBits.

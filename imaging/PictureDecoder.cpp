@@ -40,6 +40,41 @@ PictureFormat detectPictureFormat(const std::uint8_t* data, std::size_t size) {
     return PictureFormat::Unknown;
 }
 
+ImageError readPictureInfo(const std::uint8_t* data, std::size_t size, PictureInfo& info) {
+    info = PictureInfo{};
+    if (size == 0)
+        return ImageError::Empty;
+    info.format = detectPictureFormat(data, size);
+    switch (info.format) {
+    case PictureFormat::Bmp:
+    case PictureFormat::PackedDib: {
+        BmpDetails bmp;
+        ImageError error = info.format == PictureFormat::Bmp ? checkBmpFile(data, size, &bmp)
+                                                             : checkPackedDib(data, size, &bmp);
+        info.bitsPerPixel = bmp.bitsPerPixel;
+        if (error == ImageError::None) {
+            info.width = bmp.width;
+            info.height = bmp.height;
+        }
+        return error;
+    }
+    case PictureFormat::Jpeg: {
+        JpegDetails jpeg;
+        ImageError error = readJpegHeader(data, size, jpeg);
+        if (error == ImageError::None) {
+            info.width = jpeg.width;
+            info.height = jpeg.height;
+            info.components = jpeg.components;
+        }
+        return error;
+    }
+    case PictureFormat::Wmf:
+    case PictureFormat::Unknown:
+        break;
+    }
+    return ImageError::UnknownFormat;
+}
+
 ImageError decodePicture(const std::uint8_t* data, std::size_t size, std::uint32_t coverWidth,
                          std::uint32_t coverHeight, Image& out, PictureInfo* info, const StopSignal* stop) {
     (void)stop;

@@ -21,6 +21,10 @@ struct PictureInfo {
     int components = 0;   // JPEG only
 };
 
+// The picture's format and size from its headers alone, checked as a decode would check them; nothing
+// is decoded. Metafiles give UnknownFormat with info.format set, as in decodePicture.
+ImageError readPictureInfo(const std::uint8_t* data, std::size_t size, PictureInfo& info);
+
 // Decodes a BMP file, packed DIB or JPEG file. JPEG pictures come out at the smallest DCT scale that
 // covers coverWidth x coverHeight (0 x 0: full size), the others at full size. Metafiles are recognised
 // (info->format) but left to the platform: UnknownFormat.
