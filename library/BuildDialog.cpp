@@ -16,6 +16,8 @@
 namespace library {
 
 namespace {
+// The worker's last call. The dialog manager uses the same number for DM_GETDEFID, but sends it from
+// this thread; only a send from another thread is the worker's.
 constexpr UINT kBuildDone = WM_USER;
 }
 
@@ -128,7 +130,8 @@ void BuildDialog::stopWorker(bool reportTimeOut) {
 }
 
 void BuildDialog::OnOK() {
-    if (m_stopping)
+    // Enter and a command from elsewhere are refused like a click while the worker runs (OK disabled).
+    if (m_stopping || !IsWindowEnabled(item(IDOK)))
         return;
     m_stopping = true;
     stopWorker(true);
@@ -178,8 +181,11 @@ INT_PTR BuildDialog::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
         SetWindowLongPtrA(hwnd(), DWLP_MSGRESULT, OnSetCursor());
         return TRUE;
     case kBuildDone:
-        OnBuildDone();
-        return TRUE;
+        if (InSendMessage()) {
+            OnBuildDone();
+            return TRUE;
+        }
+        return fw::Dialog::DialogProc(message, wParam, lParam);
     default:
         return fw::Dialog::DialogProc(message, wParam, lParam);
     }
