@@ -242,7 +242,7 @@ RebuildRow rebuildFolder(const std::string& install, const std::string& pictures
             PostMessageA(box, WM_COMMAND, IDOK, 0);
     });
     const double start = nowMs();
-    (void)library::rebuildPictureLibrary(install, pictures, "", true);
+    (void)library::rebuildPictureLibrary(nullptr, install, pictures, "", true);
     row.totalMs = nowMs() - start;
     monitor.join();
     row.listed = static_cast<int>(GetPrivateProfileIntA("Photos", "Count", 0, (install + "Prismata.ini").c_str()));

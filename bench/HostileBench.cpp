@@ -124,7 +124,7 @@ void measure(Row& row, const std::string& install) {
     MessageBoxCloser closer;
     for (int i = 0; i < 3; ++i) {
         const double start = nowMs();
-        (void)library::rebuildPictureLibrary(install, row.folder, "", true);
+        (void)library::rebuildPictureLibrary(nullptr, install, row.folder, "", true);
         rebuilds.push_back(nowMs() - start);
     }
     row.rebuildMs = median(rebuilds);

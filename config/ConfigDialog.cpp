@@ -131,9 +131,9 @@ void ConfigDialog::OnOK() {
     // Enter on a disabled default button does nothing; a command sent from elsewhere must not either.
     if (!m_okButton.isEnabled() || m_rebuilding)
         return;
-    // The build dialog may run without this one as its owner: an OK meanwhile must not start a second build.
+    // An OK sent while the build runs must not start a second build.
     m_rebuilding = true;
-    bool accepted = rebuildPictureLibrary(folderText(), m_settings.PicturePath, m_forceRebuild);
+    bool accepted = rebuildPictureLibrary(hwnd(), folderText(), m_settings.PicturePath, m_forceRebuild);
     m_rebuilding = false;
     if (accepted)
         fw::Dialog::OnOK();

@@ -69,14 +69,11 @@ void clearPictureList() {
     (void)fw::WriteProfileInt(kPhotos, kCount, 0);
 }
 
-bool rebuildPictureLibrary(const std::string& installFolder, const std::string& folderText,
+bool rebuildPictureLibrary(HWND owner, const std::string& installFolder, const std::string& folderText,
                            const std::string& openingFolder, bool forceRebuild) {
     using namespace keys;
     const int oldCount = fw::GetProfileInt(kPhotos, kCount, 0);
     const std::string cacheFolder = cacheFolderOf(installFolder);
-    // The settings dialog, when it is the active window, owns the build dialog and the message boxes, so it
-    // takes no clicks while they are open.
-    HWND owner = GetActiveWindow();
 
     BuildDialog build(owner, cacheFolder);
     build.scanFolder(folderText);

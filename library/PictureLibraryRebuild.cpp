@@ -11,8 +11,9 @@ std::string installFolder() {
 }
 } // namespace
 
-bool rebuildPictureLibrary(const std::string& folderText, const std::string& openingFolder, bool forceRebuild) {
-    return library::rebuildPictureLibrary(installFolder(), folderText, openingFolder, forceRebuild);
+bool rebuildPictureLibrary(HWND owner, const std::string& folderText, const std::string& openingFolder,
+                           bool forceRebuild) {
+    return library::rebuildPictureLibrary(owner, installFolder(), folderText, openingFolder, forceRebuild);
 }
 
 void clearImageCache() {

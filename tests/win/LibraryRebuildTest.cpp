@@ -25,7 +25,7 @@ protected:
     }
 
     bool rebuild(const std::string& folderText, const std::string& openingFolder = "", bool force = false) {
-        return library::rebuildPictureLibrary(m_install.path(), folderText, openingFolder, force);
+        return library::rebuildPictureLibrary(m_owner, m_install.path(), folderText, openingFolder, force);
     }
     std::string folder() const { return m_pictures.path(); }
     void addJpegs(int count) {
@@ -49,6 +49,7 @@ protected:
     }
 
     TestApp m_app;
+    HWND m_owner = nullptr;
     TempDir m_install{"install"};
     TempDir m_pictures{"pictures"};
     std::string m_cache = m_install.path() + "ImageCache\\";
@@ -204,6 +205,39 @@ TEST_F(LibraryRebuild, AbortThenCancelLeavesAnEmptyList) {
         EXPECT_EQ(entry(i), "<none>");
     EXPECT_FALSE(traced("Old count"));
     EXPECT_FALSE(processedBox);
+}
+
+TEST_F(LibraryRebuild, TheGivenOwnerOwnsTheBuildAndItsBoxEvenWhenAnotherWindowIsActive) {
+    // The settings dialog need not be the active window when its OK runs the build.
+    HWND settings = CreateWindowA("STATIC", "Settings", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                  nullptr, nullptr, nullptr);
+    HWND other = CreateWindowA("STATIC", "Other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 0, 200, 100, nullptr,
+                               nullptr, nullptr, nullptr);
+    ASSERT_TRUE(settings && other);
+    SetActiveWindow(other);
+    ASSERT_EQ(GetActiveWindow(), other);
+    m_owner = settings;
+    addJpegs(2);
+    HWND buildOwner = nullptr, boxOwner = nullptr;
+    bool settingsDisabled = false;
+    Driver driver([&] {
+        HWND build = waitForOwnWindow(kBuildTitle);
+        if (!build)
+            return;
+        buildOwner = GetWindow(build, GW_OWNER);
+        settingsDisabled = !IsWindowEnabled(settings);
+        HWND box = waitForOwnWindow(kProcessedCaption, 20000);
+        if (!box)
+            return;
+        boxOwner = GetWindow(box, GW_OWNER);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_TRUE(rebuild(folder()));
+    EXPECT_EQ(buildOwner, settings);
+    EXPECT_TRUE(settingsDisabled);
+    EXPECT_EQ(boxOwner, settings);
+    DestroyWindow(other);
+    DestroyWindow(settings);
 }
 
 TEST_F(LibraryRebuild, ForcedRebuildOfAnEmptyFolderReportsNone) {
