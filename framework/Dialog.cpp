@@ -18,6 +18,9 @@ Dialog::~Dialog() {
 void Dialog::EndDialog(INT_PTR result) {
     m_result = result;
     m_ended = true;
+    // Called from a sent message, GetMessage would go on waiting for a posted one: wake the loop.
+    if (m_hwnd)
+        (void)PostMessageA(m_hwnd, WM_NULL, 0, 0);
 }
 
 bool Dialog::PreTranslateMessage(MSG*) { return false; }
