@@ -94,7 +94,7 @@ void CubeWindow::startEngine(DWORD exStyle) {
     // Set up before the window owns it: Direct3D calls can deliver sent messages, and a destruction
     // handled meanwhile must neither free this engine under its set-up nor this window under us.
     m_startingEngine = true;
-    engine->setupDirect3D();
+    setUpEngine(*engine);
     m_startingEngine = false;
     if (m_destroyedWhileStarting || !hwnd())
         return;
@@ -102,6 +102,10 @@ void CubeWindow::startEngine(DWORD exStyle) {
     m_startTick = GetTickCount();
     m_frameCount = 0;
     armFrameTimer();
+}
+
+void CubeWindow::setUpEngine(DXGraphics& engine) {
+    engine.setupDirect3D();
 }
 
 void CubeWindow::dropEngine() {

@@ -26,6 +26,9 @@ protected:
     // Creates the engine for this window and arms the frame timer; an earlier engine and its timer
     // chain are stopped first.
     void startEngine(DWORD exStyle);
+    // The device set-up inside startEngine. Direct3D may deliver sent messages to the window meanwhile;
+    // tests deliver theirs here.
+    virtual void setUpEngine(DXGraphics& engine);
     // Stops the frame timer, then destroys the engine, if any (the password check does this once the
     // frame timer has paused).
     void dropEngine();

@@ -142,6 +142,14 @@ void SaverWindow::OnClose() {
         CubeWindow::OnClose();
         return;
     }
+    restartAfterRefusal();
+}
+
+void SaverWindow::restartAfterRefusal() {
+    // The set-up belongs to the check: input or a close delivered meanwhile would start a second check
+    // at once, or destroy the window under the set-up. They are dropped.
+    m_inPasswordCheck = true;
     m_pauseState = Running;
     startEngine(m_exStyle);
+    m_inPasswordCheck = false;
 }

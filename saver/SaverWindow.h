@@ -28,6 +28,9 @@ protected:
     void OnSysKeyDown(UINT key, UINT repeat, UINT flags) override;
     void OnClose() override;
 
+    // A new engine after a refused password check.
+    void restartAfterRefusal();
+
 private:
     void requestClose(const char* reason);
     bool mouseMovedFar();

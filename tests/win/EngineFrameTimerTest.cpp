@@ -1,10 +1,12 @@
 // The frame timer of a real cube window in this process: the pause handshake, restarts that must not
-// leave two timer chains running, and destruction while ticks are in flight.
+// leave two timer chains running, and destruction while ticks are in flight or while a device is set up.
 #include "saver/CubeWindow.h"
+#include "saver/SaverWindow.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -97,6 +99,75 @@ TEST(EngineFrameTimer, DestroyingWhileTicksAreInFlightIsSafe) {
     }
     // A tick that was armed when its window went finds nothing and ends: no crash after the windows.
     pumpFor(100);
+}
+
+// What the platform may deliver while a device is set up, delivered by the test instead.
+template <class Base>
+class SetUpProbe : public Base {
+public:
+    explicit SetUpProbe(bool autoDelete) : Base(autoDelete) {}
+    HWND create() {
+        RECT rect{0, 0, 320, 240};
+        return this->Create(0, "Set-up probe", WS_POPUP | WS_VISIBLE, rect, nullptr, 0) ? this->hwnd() : nullptr;
+    }
+    int frames() const { return this->m_frameCount.load(); }
+    std::function<void(HWND)> duringSetUp;
+
+protected:
+    void setUpEngine(DXGraphics& engine) override {
+        if (auto deliver = std::exchange(duringSetUp, nullptr))
+            deliver(this->hwnd());
+        if (this->hwnd())
+            Base::setUpEngine(engine);
+    }
+};
+
+class RestartProbe : public SetUpProbe<SaverWindow> {
+public:
+    RestartProbe() : SetUpProbe<SaverWindow>(false) {}
+    using SaverWindow::restartAfterRefusal;
+};
+
+TEST(EngineRestart, InputAndClosesDuringTheSetUpAfterARefusedCheckAreDropped) {
+    RestartProbe window;
+    HWND hwnd = window.create();
+    ASSERT_TRUE(hwnd);
+    window.duringSetUp = [](HWND target) {
+        SendMessageA(target, WM_KEYDOWN, 'A', 0);
+        SendMessageA(target, WM_CLOSE, 0, 0);
+    };
+    window.restartAfterRefusal();
+    EXPECT_TRUE(IsWindow(hwnd));
+    MSG msg;
+    EXPECT_FALSE(PeekMessageA(&msg, hwnd, WM_CLOSE, WM_CLOSE, PM_NOREMOVE)) << "a close was queued for later";
+    EXPECT_TRUE(pumpUntil([&] { return window.frames() >= 3; }, 5000)) << "the new engine never drew";
+}
+
+class DyingProbe : public SetUpProbe<CubeWindow> {
+public:
+    DyingProbe() : SetUpProbe<CubeWindow>(true) {}
+    ~DyingProbe() override { ++deletions; }
+    static int deletions;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message != WM_APP)
+            return SetUpProbe<CubeWindow>::WindowProc(message, wParam, lParam);
+        startEngine(m_exStyle);
+        return 0;
+    }
+};
+int DyingProbe::deletions = 0;
+
+TEST(EngineRestart, WindowDestroyedDuringARestartedSetUpIsDeletedOnce) {
+    auto* window = new DyingProbe;
+    HWND hwnd = window->create();
+    ASSERT_TRUE(hwnd);
+    window->duringSetUp = [](HWND target) { DestroyWindow(target); };
+    // The restart runs inside one of the window's handlers, as the password check's does.
+    SendMessageA(hwnd, WM_APP, 0, 0);
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_EQ(DyingProbe::deletions, 1);
 }
 
 } // namespace
