@@ -158,7 +158,6 @@ bool DXGraphics::CreateDX() {
                 }
             }
             if (!madeReference) {
-                Trace("CreateDX() failed - CreateDevice() mode failed using current screen mode\n");
                 m_device.reset();
                 m_d3d.reset();
                 // The failure text is shown in the (top-level) window as it was.
@@ -166,6 +165,8 @@ bool DXGraphics::CreateDX() {
                     (void)SetWindowPos(m_window, nullptr, windowRect.left, windowRect.top,
                                        windowRect.right - windowRect.left, windowRect.bottom - windowRect.top,
                                        SWP_NOZORDER | SWP_NOACTIVATE);
+                // Traced once the window is back, so a reader of this line sees the window as it stays.
+                Trace("CreateDX() failed - CreateDevice() mode failed using current screen mode\n");
                 return false;
             }
         }

@@ -20,6 +20,8 @@ TEST(SaverDisplay, LowScreenResolutionShowsTheDeviceErrorAndStillClosesOnInput) 
     HWND window = waitForProcessWindow(prismata->id(), kSaverTitle, kExitWait);
     ASSERT_TRUE(window);
     EXPECT_TRUE(logger.waitFor("CreateDevice(HAL) returned error code: D3DERR_NOTAVAILABLE\r\n", 5000));
+    // Traced after the window is restored.
+    ASSERT_TRUE(logger.waitFor("CreateDX() failed - CreateDevice() mode failed using current screen mode\r\n", 5000));
 
     // The window must still cover the screen after the failed mode change.
     RECT rect{};
