@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+
 using namespace e2e;
 
 namespace {
@@ -128,6 +131,45 @@ TEST_F(Startup, PreviewFillsTheParentAndEndsWithIt) {
     DWORD code = 1;
     ASSERT_TRUE(prismata->waitForExit(kExitWait, code));
     EXPECT_EQ(code, 0u);
+}
+
+// A parent of another program built on the same framework carries the same window property, which
+// names an object only in that program.
+void expectPreviewEndsWithForeignParent(HWND parent, const std::function<void()>& closeParent) {
+    auto preview = startPrismata("/p " + std::to_string(reinterpret_cast<intptr_t>(parent)));
+    HWND child = nullptr;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            child = FindWindowExA(parent, nullptr, nullptr, "Prismata Preview");
+            return child && IsWindowVisible(child);
+        },
+        15000));
+    // Messages for the child reach the preview's loop, which looks at the parents.
+    PostMessageA(child, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    InvalidateRect(child, nullptr, TRUE);
+    closeParent();
+    DWORD code = 1;
+    ASSERT_TRUE(preview->waitForExit(kExitWait, code));
+    EXPECT_EQ(code, 0u);
+}
+
+TEST_F(Startup, PreviewInsideAnotherPrismataWindowEndsWithItCleanly) {
+    auto show = startPrismata("/t");
+    HWND window = waitForProcessWindow(show->id(), "Prismata Screen Saver", 15000);
+    ASSERT_TRUE(window);
+    expectPreviewEndsWithForeignParent(window, [&] { PostMessageA(window, WM_KEYDOWN, 'A', 0); });
+    DWORD code = 1;
+    ASSERT_TRUE(show->waitForExit(kExitWait, code));
+    EXPECT_EQ(code, 0u);
+}
+
+TEST_F(Startup, PreviewInsideTheLoggerWindowEndsWithItCleanly) {
+    auto logger = std::make_unique<Logger>();
+    HWND window = FindWindowA(nullptr, "Prismata Debug Logger");
+    ASSERT_TRUE(window);
+    // Hidden by default; shown, the preview in it paints like one in a settings pane.
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    expectPreviewEndsWithForeignParent(window, [&] { logger.reset(); });
 }
 
 TEST_F(Startup, PreviewWithoutARealParentEndsAtOnce) {
