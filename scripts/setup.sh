@@ -13,6 +13,7 @@ packages=(
     mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 xvfb xauth xdotool x11-utils imagemagick
     googletest libgtest-dev libjpeg62-turbo-dev nasm dpkg-dev nsis
+    halibut libimage-exiftool-perl mate-backgrounds
 )
 missing=()
 for p in "${packages[@]}"; do
