@@ -166,6 +166,10 @@ bool drawPixels(HDC dc, const imaging::Image& image, int x, int y) {
                          &info, DIB_RGB_COLORS, SRCCOPY) == image.height;
 }
 
+bool stopped(const imaging::StopSignal* stop) {
+    return stop && stop->stopRequested();
+}
+
 // Draws the whole metafile upright into the rectangle: the source rectangle is given bottom-up.
 bool renderMetafile(IPicture* picture, HDC dc, long hmWidth, long hmHeight, int x, int y, int width, int height) {
     // Bitmaps inside a metafile are stretched too: filtered, not ANDed together.
@@ -180,6 +184,9 @@ bool convertPicture(const std::string& sourcePath, const std::string& outputPath
                     HWND referenceWindow, const imaging::StopSignal* stop) {
     // A bad size fails before any work is done.
     if (targetSize < 1 || targetSize > kMaxTargetSize)
+        return false;
+    // Polled here and between the long steps; the decoders poll while they read.
+    if (stopped(stop))
         return false;
     SourcePicture picture;
     if (!openPicture(sourcePath, picture))
@@ -199,6 +206,8 @@ bool convertPicture(const std::string& sourcePath, const std::string& outputPath
             return false;
         picture.block.reset();
     }
+    if (stopped(stop))
+        return false;
     if (plan->letterBox)
         Trace(text::kTracePreserving, sourcePath.c_str());
 
@@ -233,7 +242,7 @@ bool convertPicture(const std::string& sourcePath, const std::string& outputPath
     }
 
     BitmapInfoBlock info = createBitmapInfo(bitmap.get());
-    if (!info)
+    if (!info || stopped(stop))
         return false;
     return writeBmpFile(outputPath, info.get(), bitmap.get(), memory.get());
 }
