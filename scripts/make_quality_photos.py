@@ -51,7 +51,8 @@ def make_photo(path, width, height, seed, tint):
     """Fractal clouds under a gradient, a few soft-edged and hard-edged shapes, then sensor noise."""
     shapes = [
         f"fill #e8e0c8 ellipse {width * 3 // 10},{height * 2 // 3} {width // 9},{height // 7} 0,360",
-        f"fill #202428 polygon {width // 2},{height // 5} {width * 4 // 5},{height * 3 // 5} {width * 3 // 5},{height * 9 // 10}",
+        f"fill #202428 polygon {width // 2},{height // 5} {width * 4 // 5},{height * 3 // 5} "
+        f"{width * 3 // 5},{height * 9 // 10}",
         f"stroke #f0f0f0 stroke-width {max(2, width // 400)} line 0,{height // 3} {width},{height // 2}",
     ]
     args = ["-seed", str(seed), "-size", f"{width}x{height}", "plasma:fractal", "-blur", "0x2",
@@ -63,8 +64,9 @@ def make_photo(path, width, height, seed, tint):
 
 
 def identify(path):
-    out = subprocess.run(["identify", "-format", "%w %h", path + "[0]"], check=True, capture_output=True,
-                         text=True).stdout.split()
+    """Width and height as shown, after any EXIF orientation."""
+    out = subprocess.run([CONVERT, path + "[0]", "-auto-orient", "-format", "%w %h", "info:"], check=True,
+                         capture_output=True, text=True).stdout.split()
     return int(out[0]), int(out[1])
 
 
@@ -114,7 +116,7 @@ def main():
         width, height = identify(path)
         draw_width, draw_height = draw_size(width, height)
         reference = os.path.splitext(name)[0] + "-reference.bmp"
-        run(path, "-filter", "Triangle", "-resize", f"{draw_width}x{draw_height}!", "-type", "TrueColor",
+        run(path, "-auto-orient", "-filter", "Triangle", "-resize", f"{draw_width}x{draw_height}!", "-type", "TrueColor",
             "BMP3:" + os.path.join(out, reference))
         lines.append(f"{name} {width} {height} {reference}\n")
     with open(os.path.join(out, "manifest.txt"), "w") as manifest:
