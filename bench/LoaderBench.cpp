@@ -208,8 +208,8 @@ int measureOne(const std::string& loader, const std::string& source, const std::
     }
     const PROCESS_MEMORY_COUNTERS after = memoryNow();
     (void)DeleteFileA(output.c_str());
-    std::ofstream(resultPath) << median(times) << " "
-                              << (after.PeakWorkingSetSize - before.PeakWorkingSetSize) / 1024 << " " << ok << "\n";
+    std::ofstream(resultPath) << median(times) << " " << (after.PeakWorkingSetSize - before.PeakWorkingSetSize) / 1024
+                              << " " << ok << "\n";
     return 0;
 }
 
@@ -225,8 +225,8 @@ Measure measureInChild(const std::string& loader, const std::string& source, con
     GetModuleFileNameA(nullptr, exe, sizeof exe);
     const std::string result = work + "result.txt";
     (void)DeleteFileA(result.c_str());
-    std::string command = "\"" + std::string(exe) + "\" one " + loader + " \"" + source + "\" \"" + warmUp + "\" \"" +
-                          result + "\"";
+    std::string command =
+        "\"" + std::string(exe) + "\" one " + loader + " \"" + source + "\" \"" + warmUp + "\" \"" + result + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};

@@ -229,9 +229,8 @@ bool convertPicture(const std::string& sourcePath, const std::string& outputPath
             (void)FillRect(memory.get(), &whole, black.get());
         }
         const bool drawn = picture.metafile
-                               ? renderMetafile(picture.metafile.get(), memory.get(), picture.hmWidth,
-                                                picture.hmHeight, plan->drawX, plan->drawY, plan->drawWidth,
-                                                plan->drawHeight)
+                               ? renderMetafile(picture.metafile.get(), memory.get(), picture.hmWidth, picture.hmHeight,
+                                                plan->drawX, plan->drawY, plan->drawWidth, plan->drawHeight)
                                : drawPixels(memory.get(), pixels, plan->drawX, plan->drawY);
         if (!drawn)
             return false;

@@ -49,8 +49,8 @@ double psnr(const BmpFileView& cached, int x, int y, const BmpFileView& referenc
         for (int col = inset; col < reference.width() - inset; ++col) {
             Rgb a = cached.at(x + col, y + row);
             Rgb b = reference.at(col, row);
-            squared += double(a.r - b.r) * (a.r - b.r) + double(a.g - b.g) * (a.g - b.g) +
-                       double(a.b - b.b) * (a.b - b.b);
+            squared +=
+                double(a.r - b.r) * (a.r - b.r) + double(a.g - b.g) * (a.g - b.g) + double(a.b - b.b) * (a.b - b.b);
             samples += 3;
         }
     }
