@@ -21,6 +21,7 @@ std::uint32_t u32(const std::uint8_t* p) {
 struct Params {
     const std::uint8_t* bytes;
     std::uint64_t words;
+    std::uint64_t wordsToEnd; // from the first parameter to the end of the data, past the record
     std::uint16_t at(std::uint64_t i) const { return u16(bytes + 2 * i); }
 };
 
@@ -59,6 +60,7 @@ int fixedParams(std::uint16_t function) {
     case 0x012D: // SelectObject
     case 0x012E: // SetTextAlign
     case 0x0139: // ResizePalette
+    case 0x0234: // SelectPalette
     case 0x01F0: // DeleteObject
         return 1;
     case 0x0149: // SetLayout
@@ -76,7 +78,6 @@ int fixedParams(std::uint16_t function) {
     case 0x0220: // OffsetClipRgn
     case 0x0228: // FillRegion
     case 0x0231: // SetMapperFlags
-    case 0x0234: // SelectPalette
         return 2;
     case 0x02FC: // CreateBrushIndirect
     case 0x0410: // ScaleWindowExt
@@ -116,7 +117,9 @@ bool handlesInTable(std::uint16_t function, const Params& p, unsigned objects) {
     case 0x012C: // SelectClipRegion: 0 means none
         return p.at(0) == 0 || inTable(0);
     case 0x0234: // SelectPalette
-        return inTable(1);
+        // Its one word is the index, but a player may take the index from the word after it (the next
+        // record's size): both must name a place in the table.
+        return inTable(0) && p.wordsToEnd > 1 && inTable(1);
     case 0x0228: // FillRegion
         return inTable(0) && inTable(1);
     case 0x0429: // FrameRegion
@@ -195,7 +198,8 @@ bool isSoundMetafile(const std::uint8_t* data, std::size_t size) {
         const std::uint16_t function = u16(data + at + 4);
         if (words < kRecordHeaderWords || at + 2 * words > size)
             return false;
-        if (!soundRecord(function, Params{data + at + 2 * kRecordHeaderWords, words - kRecordHeaderWords}, objects))
+        const std::uint64_t first = at + 2 * kRecordHeaderWords;
+        if (!soundRecord(function, Params{data + first, words - kRecordHeaderWords, (size - first) / 2}, objects))
             return false;
         if (function == 0)
             return true;

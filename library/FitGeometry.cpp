@@ -14,6 +14,10 @@ long himetricToPixels(long himetric, int pixelsPerInch) {
     return std::lround(static_cast<double>(himetric) * pixelsPerInch / 2540.0);
 }
 
+long pixelsToHimetric(long pixels, int pixelsPerInch) {
+    return std::lround(static_cast<double>(pixels) * 2540.0 / pixelsPerInch);
+}
+
 std::optional<FitPlan> planFit(long hmWidth, long hmHeight, long pixelWidth, long pixelHeight, int targetSize) {
     if (hmWidth <= 0 || hmHeight <= 0 || pixelWidth <= 0 || pixelHeight <= 0)
         return std::nullopt;

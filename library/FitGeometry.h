@@ -9,8 +9,13 @@ namespace library {
 // Larger edges than this are refused: the bitmap and its pixel copy would need hundreds of megabytes.
 constexpr int kMaxTargetSize = 4096;
 
+// The resolution the system picture loader reports raster pictures at, whatever their files say.
+constexpr int kPictureDpi = 96;
+
 // HIMETRIC (0.01 mm) to pixels at the given logical pixels per inch, rounded to the nearest pixel.
 long himetricToPixels(long himetric, int pixelsPerInch);
+// Pixels to HIMETRIC, rounded to the nearest unit as the system picture loader rounds.
+long pixelsToHimetric(long pixels, int pixelsPerInch);
 
 struct FitPlan {
     bool letterBox = false;

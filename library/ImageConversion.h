@@ -1,4 +1,4 @@
-// One picture file decoded by the system picture loader and redrawn into a cached BMP file.
+// One picture file decoded (metafiles by the system picture loader) and redrawn into a cached BMP file.
 #pragma once
 
 #include "imaging/StopSignal.h"

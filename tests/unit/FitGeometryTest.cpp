@@ -102,4 +102,15 @@ TEST(FitGeometry, HimetricToPixelsRoundsToNearest) {
     EXPECT_EQ(library::himetricToPixels(0, 96), 0);
 }
 
+TEST(FitGeometry, PixelSizesAt96DpiSurviveTheRoundTripThroughHimetric) {
+    // The values the system loader reports for 96-dpi pictures.
+    EXPECT_EQ(library::pixelsToHimetric(384, 96), 10160);
+    EXPECT_EQ(library::pixelsToHimetric(216, 96), 5715);
+    EXPECT_EQ(library::pixelsToHimetric(1600, 96), 42333);
+    EXPECT_EQ(library::pixelsToHimetric(1, 96), 26);
+    EXPECT_EQ(library::pixelsToHimetric(3, 96), 79);
+    for (long pixels = 1; pixels <= 65535; ++pixels)
+        ASSERT_EQ(library::himetricToPixels(library::pixelsToHimetric(pixels, 96), 96), pixels);
+}
+
 } // namespace

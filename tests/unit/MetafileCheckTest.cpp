@@ -70,7 +70,10 @@ TEST(MetafileCheck, RecordsMustHoldWhatTheirCountsPromise) {
         {"select object 3 of 4", 0x012D, {3}, true},
         {"select object 4 of 4", 0x012D, {4}, false},
         {"delete object beyond the table", 0x01F0, {900}, false},
+        {"select palette 2 of 4", 0x0234, {2}, true},
+        {"select palette 4 of 4", 0x0234, {4}, false},
         {"select palette beyond the table", 0x0234, {0, 7}, false},
+        {"select palette, two words, the first beyond the table", 0x0234, {7, 0}, false},
         {"frame region beyond the table", 0x0429, {1, 1, 0, 9}, false},
         {"region", 0x06FF, Words(20, 0), false},
         {"device-dependent bit-block", 0x0922, Words(20, 0), false},
@@ -78,6 +81,13 @@ TEST(MetafileCheck, RecordsMustHoldWhatTheirCountsPromise) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(soundRecord(c.function, c.params), c.sound) << c.name;
+}
+
+TEST(MetafileCheck, SelectPaletteWordAfterTheRecordStaysInsideTheTable) {
+    // A player that takes the second word as the index reads the next record's size there: the end
+    // record's 3, inside a table of 4 places but not of 3.
+    EXPECT_TRUE(soundRecord(0x0234, {0}, 4));
+    EXPECT_FALSE(soundRecord(0x0234, {0}, 3));
 }
 
 TEST(MetafileCheck, HeaderRecordSizesAndTheEndRecord) {

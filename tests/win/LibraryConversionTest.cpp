@@ -150,6 +150,39 @@ TEST_F(LibraryConversion, UnusableSourcesAndSizesFailWithoutAFile) {
     EXPECT_TRUE(convert(good, m_dir.path() + "out.bmp", 2));
 }
 
+// Raised from its first poll on, or never; counts the polls.
+class FixedStop : public imaging::StopSignal {
+public:
+    explicit FixedStop(bool raised) : m_raised(raised) {}
+    bool stopRequested() const override {
+        ++m_polls;
+        return m_raised;
+    }
+    int polls() const { return m_polls; }
+
+private:
+    bool m_raised;
+    mutable int m_polls = 0;
+};
+
+TEST_F(LibraryConversion, RaisedStopFailsWithoutAFile) {
+    const std::string jpeg = m_dir.path() + "photo.jpg";
+    const std::string wmf = m_dir.path() + "clip.wmf";
+    writeJpeg(jpeg, 640, 480, [](int x, int y) { return Rgb{x % 256, y % 256, 90}; });
+    writePlaceableWmf(wmf, 2000, 1000, 1000, 2, 2, {kRed, kBlue, kGreen, kWhite});
+    for (const std::string& source : {jpeg, wmf}) {
+        const std::string output = m_dir.path() + "out.bmp";
+        FixedStop raised(true);
+        EXPECT_FALSE(library::convertPicture(source, output, 256, nullptr, &raised)) << source;
+        EXPECT_GE(raised.polls(), 1) << source;
+        EXPECT_FALSE(fileExists(output)) << source;
+        FixedStop never(false);
+        EXPECT_TRUE(library::convertPicture(source, output, 256, nullptr, &never)) << source;
+        EXPECT_TRUE(fileExists(output)) << source;
+        DeleteFileA(output.c_str());
+    }
+}
+
 TEST_F(LibraryConversion, UnwritableOutputFails) {
     const std::string source = m_dir.path() + "good.jpg";
     writeJpeg(source, 64, 48, [](int, int) { return kGreen; });
