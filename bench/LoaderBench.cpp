@@ -318,7 +318,7 @@ double rebuild(const std::string& install, const std::string& pictures, int& lis
     });
     library::ComApartment com;
     const double start = nowMs();
-    (void)library::rebuildPictureLibrary(install, pictures, "", true);
+    (void)library::rebuildPictureLibrary(nullptr, install, pictures, "", true);
     const double total = nowMs() - start;
     closer.join();
     listed = static_cast<int>(GetPrivateProfileIntA("Photos", "Count", 0, (install + "Prismata.ini").c_str()));

@@ -1,5 +1,6 @@
 #include "d3dx/D3DXTexture.h"
 
+#include "d3dx/TextureSizing.h"
 #include "framework/Handles.h"
 #include "imaging/MetafileCheck.h"
 #include "imaging/MipChain.h"
@@ -22,10 +23,21 @@ constexpr UINT kMaxTextureSide = 4096;
 constexpr int kDefaultMetafileSide = 256;
 
 HRESULT failureFor(imaging::ImageError error) {
-    return error == imaging::ImageError::OutOfMemory ? E_OUTOFMEMORY : D3DXERR_INVALIDDATA;
+    switch (error) {
+    case imaging::ImageError::OutOfMemory:
+        return E_OUTOFMEMORY;
+    case imaging::ImageError::Cancelled:
+        return E_ABORT;
+    default:
+        return D3DXERR_INVALIDDATA;
+    }
 }
 
-HRESULT readWholeFile(const char* path, std::vector<std::uint8_t>& data) {
+bool stopped(const imaging::StopSignal* stop) {
+    return stop && stop->stopRequested();
+}
+
+HRESULT readWholeFile(const char* path, std::vector<std::uint8_t>& data, const imaging::StopSignal* stop) {
     fw::KernelHandle file(
         CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.get() == INVALID_HANDLE_VALUE) {
@@ -39,20 +51,16 @@ HRESULT readWholeFile(const char* path, std::vector<std::uint8_t>& data) {
     data.resize(static_cast<std::size_t>(size.QuadPart));
     std::size_t done = 0;
     while (done < data.size()) {
-        DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(data.size() - done, 1u << 24));
+        // Chunks small enough that a stop is seen within a few milliseconds even on a slow disk.
+        if (stopped(stop))
+            return E_ABORT;
+        DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(data.size() - done, 1u << 20));
         DWORD read = 0;
         if (!ReadFile(file.get(), data.data() + done, chunk, &read, nullptr) || read == 0)
             return D3DXERR_INVALIDDATA;
         done += read;
     }
     return S_OK;
-}
-
-UINT roundUpToPowerOfTwo(UINT value) {
-    UINT p = 1;
-    while (p < value && p < (1u << 30))
-        p <<= 1;
-    return p;
 }
 
 bool packedFormatOf(D3DFORMAT format, imaging::PackedFormat& packed) {
@@ -224,50 +232,67 @@ HRESULT fillLevels(IDirect3DTexture8* texture, const std::vector<imaging::Image>
 
 // Decodes, scales and uploads; *texture is set only on success.
 HRESULT createFromMemory(IDirect3DDevice8* device, const std::uint8_t* data, std::size_t size, TextureRequest request,
-                         D3DXIMAGE_INFO* sourceInfo, IDirect3DTexture8** texture) {
+                         D3DXIMAGE_INFO* sourceInfo, IDirect3DTexture8** texture, const imaging::StopSignal* stop) {
     D3DCAPS8 caps{};
     if (FAILED(device->GetDeviceCaps(&caps)))
         return D3DERR_INVALIDCALL;
-    const UINT maxWidth = std::min(kMaxTextureSide, caps.MaxTextureWidth ? UINT(caps.MaxTextureWidth) : 256u);
-    const UINT maxHeight = std::min(kMaxTextureSide, caps.MaxTextureHeight ? UINT(caps.MaxTextureHeight) : 256u);
+    const bool powerOfTwo = (caps.TextureCaps & D3DPTEXTURECAPS_POW2) != 0;
+    const d3dx::TextureLimits widthLimits{
+        std::min(kMaxTextureSide, caps.MaxTextureWidth ? UINT(caps.MaxTextureWidth) : 256u), powerOfTwo};
+    const d3dx::TextureLimits heightLimits{
+        std::min(kMaxTextureSide, caps.MaxTextureHeight ? UINT(caps.MaxTextureHeight) : 256u), powerOfTwo};
     const bool widthOpen = request.width == D3DX_DEFAULT;
     const bool heightOpen = request.height == D3DX_DEFAULT;
-    if (request.width == 0 || request.height == 0 || (!widthOpen && request.width > maxWidth) ||
-        (!heightOpen && request.height > maxHeight))
+    const UINT askedWidth = widthOpen ? 1 : d3dx::textureSideFor(request.width, widthLimits);
+    const UINT askedHeight = heightOpen ? 1 : d3dx::textureSideFor(request.height, heightLimits);
+    if (askedWidth == 0 || askedHeight == 0)
         return D3DERR_INVALIDCALL;
 
     imaging::PictureInfo info;
     imaging::Image picture;
-    const std::uint32_t coverWidth = widthOpen || heightOpen ? 0 : request.width;
-    const std::uint32_t coverHeight = widthOpen || heightOpen ? 0 : request.height;
-    imaging::ImageError error = imaging::decodePicture(data, size, coverWidth, coverHeight, picture, &info);
+    imaging::ImageError error = imaging::readPictureInfo(data, size, info);
+    MetafilePicture metafile;
     if (info.format == imaging::PictureFormat::Wmf) {
-        MetafilePicture metafile;
         if (!metafile.open(data, size))
             return D3DXERR_INVALIDDATA;
         info.width = metafile.width();
         info.height = metafile.height();
-        const int drawWidth = widthOpen ? metafile.width() : int(request.width);
-        const int drawHeight = heightOpen ? metafile.height() : int(request.height);
-        if (std::uint64_t(drawWidth) * std::uint64_t(drawHeight) > imaging::kMaxImagePixels ||
-            !metafile.render(drawWidth, drawHeight, picture))
-            return D3DXERR_INVALIDDATA;
-        error = imaging::ImageError::None;
-    }
-    if (error != imaging::ImageError::None)
+    } else if (error != imaging::ImageError::None) {
         return failureFor(error);
+    }
 
-    UINT width = widthOpen ? std::min(roundUpToPowerOfTwo(UINT(info.width)), maxWidth) : request.width;
-    UINT height = heightOpen ? std::min(roundUpToPowerOfTwo(UINT(info.height)), maxHeight) : request.height;
+    UINT width = widthOpen ? std::min(d3dx::roundUpToPowerOfTwo(UINT(info.width)), widthLimits.maxSide) : askedWidth;
+    UINT height =
+        heightOpen ? std::min(d3dx::roundUpToPowerOfTwo(UINT(info.height)), heightLimits.maxSide) : askedHeight;
     if (caps.TextureCaps & D3DPTEXTURECAPS_SQUAREONLY)
         width = height = std::max(width, height);
 
-    if (request.colorKey != 0)
+    if (info.format == imaging::PictureFormat::Wmf) {
+        const int drawWidth = widthOpen ? metafile.width() : int(width);
+        const int drawHeight = heightOpen ? metafile.height() : int(height);
+        if (std::uint64_t(drawWidth) * std::uint64_t(drawHeight) > imaging::kMaxImagePixels ||
+            !metafile.render(drawWidth, drawHeight, picture))
+            return D3DXERR_INVALIDDATA;
+        if (UINT(picture.width) != width || UINT(picture.height) != height)
+            picture = imaging::scaleTriangle(picture, int(width), int(height));
+    } else if (request.colorKey != 0) {
+        // The key picks source pixels, before any filtering blends them with their neighbours.
+        error = imaging::decodePicture(data, size, width, height, picture, &info, stop);
+        if (error != imaging::ImageError::None)
+            return failureFor(error);
         for (std::uint32_t& p : picture.pixels)
             if ((p | 0xFF000000u) == request.colorKey)
                 p = 0;
-    if (UINT(picture.width) != width || UINT(picture.height) != height)
-        picture = imaging::scaleTriangle(picture, int(width), int(height));
+        if (UINT(picture.width) != width || UINT(picture.height) != height)
+            picture = imaging::scaleTriangle(picture, int(width), int(height));
+    } else {
+        // Straight to the texture's size: the working memory stays bounded whatever the picture's size.
+        error = imaging::decodePictureToSize(data, size, int(width), int(height), picture, &info, stop);
+        if (error != imaging::ImageError::None)
+            return failureFor(error);
+    }
+    if (stopped(stop))
+        return E_ABORT;
     const UINT fullLevels = UINT(imaging::fullMipCount(int(width), int(height)));
     const UINT levels = request.mipLevels == 0 || request.mipLevels == D3DX_DEFAULT
                             ? fullLevels
@@ -325,18 +350,26 @@ extern "C" HRESULT WINAPI D3DXCreateTextureFromFileExA(IDirect3DDevice8* pDevice
     (void)Filter;
     (void)MipFilter;
     (void)pPalette;
-    if (!ppTexture)
+    return d3dx::createTextureFromFile(pDevice, pSrcFile, Width, Height, MipLevels, Usage, Format, Pool, ColorKey,
+                                       pSrcInfo, ppTexture, nullptr);
+}
+
+HRESULT d3dx::createTextureFromFile(IDirect3DDevice8* device, const char* path, UINT width, UINT height,
+                                    UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool, D3DCOLOR colorKey,
+                                    D3DXIMAGE_INFO* sourceInfo, IDirect3DTexture8** texture,
+                                    const imaging::StopSignal* stop) {
+    if (!texture)
         return D3DERR_INVALIDCALL;
-    *ppTexture = nullptr;
-    if (!pDevice || !pSrcFile)
+    *texture = nullptr;
+    if (!device || !path)
         return D3DERR_INVALIDCALL;
     try {
         std::vector<std::uint8_t> data;
-        HRESULT hr = readWholeFile(pSrcFile, data);
+        HRESULT hr = readWholeFile(path, data, stop);
         if (FAILED(hr))
             return hr;
-        return createFromMemory(pDevice, data.data(), data.size(),
-                                {Width, Height, MipLevels, Usage, Format, Pool, ColorKey}, pSrcInfo, ppTexture);
+        return createFromMemory(device, data.data(), data.size(),
+                                {width, height, mipLevels, usage, format, pool, colorKey}, sourceInfo, texture, stop);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }
@@ -362,7 +395,7 @@ extern "C" HRESULT WINAPI D3DXCreateTextureFromResourceA(IDirect3DDevice8* pDevi
     try {
         return createFromMemory(pDevice, data, size,
                                 {D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, 0},
-                                nullptr, ppTexture);
+                                nullptr, ppTexture, nullptr);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }

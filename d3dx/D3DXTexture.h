@@ -48,8 +48,9 @@ typedef struct _D3DXIMAGE_INFO {
 
 // BMP and DIB files (1 to 32 bits, RLE, bit fields), JPEG files and Windows metafiles, recognised by
 // their content. Width and Height: the texture's size, the picture scaled to it whatever its shape;
-// D3DX_DEFAULT takes the picture's size rounded up to a power of two; 0 and sizes beyond the device's
-// limit (and beyond 4096) are refused with D3DERR_INVALIDCALL, so a bad TextureSize fails cleanly.
+// D3DX_DEFAULT takes the picture's size rounded up to a power of two; other sizes are rounded up to a
+// power of two where the device needs one and clamped to its limit (and to 4096); 0 and sizes that were
+// negative numbers are refused with D3DERR_INVALIDCALL, so a bad TextureSize fails cleanly.
 // MipLevels 0 or D3DX_DEFAULT: the full chain. Format D3DFMT_UNKNOWN: X8R8G8B8 (A8R8G8B8 with a colour
 // key); a format the device cannot use falls back to one it can. Every filter resamples with the
 // triangle filter, mirrored at the edges. pPalette is not used: no palettised textures are made.
@@ -59,6 +60,19 @@ extern "C" HRESULT WINAPI D3DXCreateTextureFromFileExA(IDirect3DDevice8* pDevice
                                                        D3DPOOL Pool, DWORD Filter, DWORD MipFilter, D3DCOLOR ColorKey,
                                                        D3DXIMAGE_INFO* pSrcInfo, PALETTEENTRY* pPalette,
                                                        IDirect3DTexture8** ppTexture);
+
+namespace imaging {
+class StopSignal;
+}
+
+namespace d3dx {
+// D3DXCreateTextureFromFileExA with the triangle filter, no palette, and a stop signal polled between
+// read chunks and decoded rows: once it is raised the call ends with E_ABORT and no texture.
+HRESULT createTextureFromFile(IDirect3DDevice8* device, const char* path, UINT width, UINT height, UINT mipLevels,
+                              DWORD usage, D3DFORMAT format, D3DPOOL pool, D3DCOLOR colorKey,
+                              D3DXIMAGE_INFO* sourceInfo, IDirect3DTexture8** texture,
+                              const imaging::StopSignal* stop);
+} // namespace d3dx
 
 // A bitmap resource (RT_BITMAP), or a picture file held as RT_RCDATA, with every default: the picture's
 // size, full mip chain, X8R8G8B8, managed pool.

@@ -3,16 +3,17 @@
 #include "app/Trace.h"
 #include "engine/DXGraphics.h"
 #include "framework/Profile.h"
+#include "imaging/StopSignal.h"
 #include "settings/SettingsKeys.h"
 
 #include <cstdio>
+#include <functional>
 #include <utility>
 #include <vector>
 
 namespace loader {
 
 namespace {
-constexpr DWORD kPictureFilter = D3DX_FILTER_TRIANGLE | D3DX_FILTER_MIRROR;
 constexpr int kDefaultTextureSize = 256;
 constexpr int kDefaultTimeBetweenImages = 5000;
 constexpr int kCountMissing = -1;
@@ -20,6 +21,16 @@ constexpr int kCountMissing = -1;
 // frames that have stopped (a pause) make the loader skip a picture.
 constexpr DWORD kRoomWaitMs = 500;
 constexpr DWORD kRoomPollMs = 5;
+
+// The kill event, polled by the picture's reading and decoding so a long load ends when the show does.
+class KillSignal : public imaging::StopSignal {
+public:
+    explicit KillSignal(std::function<bool()> seen) : m_seen(std::move(seen)) {}
+    bool stopRequested() const override { return m_seen(); }
+
+private:
+    std::function<bool()> m_seen;
+};
 } // namespace
 
 TextureLoaderHost::TextureLoaderHost(const LoaderTarget& target, int textureSize)
@@ -81,9 +92,13 @@ std::size_t TextureLoaderHost::pendingCount() {
 void TextureLoaderHost::loadPicture(const std::string& path) {
     // Declared before the lock: a texture that is not handed over goes after the lock is released.
     fw::ComPtr<IDirect3DTexture8> texture;
-    const HRESULT made = D3DXCreateTextureFromFileExA(m_target.device, path.c_str(), m_textureSize, m_textureSize,
-                                                      D3DX_DEFAULT, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, kPictureFilter,
-                                                      kPictureFilter, 0, nullptr, nullptr, texture.receive());
+    const KillSignal kill([this] { return killSeen(); });
+    const HRESULT made = d3dx::createTextureFromFile(m_target.device, path.c_str(), m_textureSize, m_textureSize,
+                                                     D3DX_DEFAULT, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, 0, nullptr,
+                                                     texture.receive(), &kill);
+    // Cut short by the kill event: not the picture's failure; the next wait reports the kill.
+    if (FAILED(made) && m_killed)
+        return;
     if (FAILED(made)) {
         const char* name = DXGetErrorString8A(made);
         // Sized for the path, however long.

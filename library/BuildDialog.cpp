@@ -1,5 +1,6 @@
 #include "library/BuildDialog.h"
 
+#include "imaging/StopSignal.h"
 #include "library/BuildStatus.h"
 #include "library/CacheFolder.h"
 #include "library/CacheName.h"
@@ -19,7 +20,17 @@ namespace {
 // The worker's last call. The dialog manager uses the same number for DM_GETDEFID, but sends it from
 // this thread; only a send from another thread is the worker's.
 constexpr UINT kBuildDone = WM_USER;
-}
+
+// Abort, seen by the conversion between read chunks and rows, so a large picture does not hold it up.
+class AbortSignal : public imaging::StopSignal {
+public:
+    explicit AbortSignal(const std::atomic<bool>& abort) : m_abort(abort) {}
+    bool stopRequested() const override { return m_abort.load(); }
+
+private:
+    const std::atomic<bool>& m_abort;
+};
+} // namespace
 
 BuildDialog::BuildDialog(HWND owner, std::string cacheFolder)
     : fw::Dialog(IDD_BUILD, owner), m_cacheFolder(std::move(cacheFolder)) {
@@ -92,7 +103,8 @@ bool BuildDialog::convertImage(const std::string& sourcePath, const std::string&
         Sleep(kIndexingPause);
         return false;
     }
-    return convertPicture(sourcePath, outputPath, m_targetSize, m_window);
+    const AbortSignal abort(m_abort);
+    return convertPicture(sourcePath, outputPath, m_targetSize, m_window, &abort);
 }
 
 void BuildDialog::setStatus(const std::string& text) {

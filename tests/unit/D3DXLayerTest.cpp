@@ -1,5 +1,6 @@
-// Our Direct3D utility layer's portable parts: result names and the device-error text.
+// Our Direct3D utility layer's portable parts: result names, the device-error text, texture sides.
 #include "d3dx/D3DResultNames.h"
+#include "d3dx/TextureSizing.h"
 #include "engine/EngineTexts.h"
 
 #include <gtest/gtest.h>
@@ -60,6 +61,27 @@ TEST(D3DXLayer, DeviceErrorTextStaysInsideItsBuffer) {
     EXPECT_EQ(std::strlen(buffer), engine::kMessageBufferSize - 1);
     EXPECT_EQ(std::string(buffer).substr(std::strlen("DirectX error opening device: ") + nearlyFull.size(), 19),
               ". Software accelera");
+}
+
+TEST(D3DXLayer, TextureSidesAreFittedToTheDeviceAsTheUtilityLibraryFitsThem) {
+    const d3dx::TextureLimits anySize{2048, false};
+    const d3dx::TextureLimits powersOnly{2048, true};
+    struct Case {
+        unsigned requested;
+        unsigned anySide;
+        unsigned powerSide;
+    } cases[] = {
+        {256, 256, 256},     {300, 300, 512},      {1, 1, 1},       {3, 3, 4},         {1025, 1025, 2048},
+        {2048, 2048, 2048},  {2049, 2048, 2048},   {100000, 2048, 2048},
+        {0, 0, 0},           {unsigned(-256), 0, 0}, {unsigned(-1) >> 1, 2048, 2048},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(d3dx::textureSideFor(c.requested, anySize), c.anySide) << c.requested;
+        EXPECT_EQ(d3dx::textureSideFor(c.requested, powersOnly), c.powerSide) << c.requested;
+    }
+    // A power-of-two device whose largest side is not one stays below it.
+    EXPECT_EQ(d3dx::textureSideFor(3000, d3dx::TextureLimits{3000, true}), 2048u);
+    EXPECT_EQ(d3dx::textureSideFor(3000, d3dx::TextureLimits{3000, false}), 3000u);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -270,7 +271,6 @@ TEST_F(TextureDevice, BadFilesAndSizesFailWithoutATexture) {
         {m_folder, 256, D3DXERR_INVALIDDATA},  // a folder
         {bmp, 0, D3DERR_INVALIDCALL},          // TextureSize 0
         {bmp, UINT(-256), D3DERR_INVALIDCALL}, // a negative TextureSize
-        {bmp, 100000, D3DERR_INVALIDCALL},
     };
     for (const auto& c : cases) {
         fw::ComPtr<IDirect3DTexture8> texture;
@@ -282,6 +282,23 @@ TEST_F(TextureDevice, BadFilesAndSizesFailWithoutATexture) {
                                            nullptr, nullptr, &untouched),
               D3DERR_INVALIDCALL);
     EXPECT_EQ(untouched, nullptr);
+}
+
+TEST_F(TextureDevice, TextureSizeBeyondTheDeviceIsClampedToItsLargestSide) {
+    BmpFields s;
+    s.width = 2;
+    s.height = 2;
+    s.pixels = packRows(24, {{1, 2}, {3, 4}}, false);
+    const std::string bmp = write("small.bmp", makeBmp(s));
+    D3DCAPS8 caps{};
+    ASSERT_EQ(s_device->GetDeviceCaps(&caps), D3D_OK);
+    const UINT largest = std::min<UINT>(4096, caps.MaxTextureWidth);
+    fw::ComPtr<IDirect3DTexture8> texture;
+    ASSERT_EQ(load(bmp, 100000, texture), D3D_OK);
+    D3DSURFACE_DESC desc{};
+    texture->GetLevelDesc(0, &desc);
+    EXPECT_EQ(desc.Width, largest);
+    EXPECT_EQ(desc.Height, std::min<UINT>(4096, caps.MaxTextureHeight));
 }
 
 } // namespace

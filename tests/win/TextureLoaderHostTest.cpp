@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <climits>
 #include <string>
 #include <vector>
@@ -121,19 +123,31 @@ TEST_F(LoaderHostTest, EachPictureIsAppendedOrTracedAsAFailure) {
     const std::string textAsJpeg = write("notes.jpg", Bytes{'h', 'e', 'l', 'l', 'o', '\r', '\n'});
     const std::string empty = write("empty.bmp", Bytes{});
     const std::string missing = m_folder + "missing.bmp";
+    D3DCAPS8 caps{};
+    ASSERT_EQ(s_device->GetDeviceCaps(&caps), D3D_OK);
+    const int largest = int(std::min<DWORD>(4096, std::min(caps.MaxTextureWidth, caps.MaxTextureHeight)));
+    const int largestLevels = [&] {
+        int levels = 1;
+        for (int side = largest; side > 1; side /= 2)
+            ++levels;
+        return levels;
+    }();
     const struct {
         int textureSize;
         std::string path;
         const char* error; // null: the load succeeds
+        int side = 0;      // of the texture made, when not textureSize
+        int levels = 0;
     } cases[] = {
-        {64, m_picture, nullptr},
-        {256, m_picture, nullptr},
-        // TextureSize 0, negative (-1 must not turn into D3DX_DEFAULT) or absurd.
+        {64, m_picture, nullptr, 64, 7},
+        {256, m_picture, nullptr, 256, 9},
+        // Beyond the device: clamped to its largest side.
+        {100000, m_picture, nullptr, largest, largestLevels},
+        {INT_MAX, m_picture, nullptr, largest, largestLevels},
+        // TextureSize 0 or negative (-1 must not turn into D3DX_DEFAULT).
         {0, m_picture, "D3DERR_INVALIDCALL"},
         {-1, m_picture, "D3DERR_INVALIDCALL"},
         {-300, m_picture, "D3DERR_INVALIDCALL"},
-        {100000, m_picture, "D3DERR_INVALIDCALL"},
-        {INT_MAX, m_picture, "D3DERR_INVALIDCALL"},
         {64, textAsJpeg, "D3DXERR_INVALIDDATA"},
         {64, empty, "D3DXERR_INVALIDDATA"},
         {64, missing, "D3DXERR_INVALIDDATA"},
@@ -155,10 +169,10 @@ TEST_F(LoaderHostTest, EachPictureIsAppendedOrTracedAsAFailure) {
         // Square at TextureSize whatever the picture's shape, with the full chain.
         D3DSURFACE_DESC desc{};
         ASSERT_TRUE(SUCCEEDED(m_queue.front()->GetLevelDesc(0, &desc)));
-        EXPECT_EQ(desc.Width, UINT(c.textureSize)) << label;
-        EXPECT_EQ(desc.Height, UINT(c.textureSize)) << label;
+        EXPECT_EQ(desc.Width, UINT(c.side)) << label;
+        EXPECT_EQ(desc.Height, UINT(c.side)) << label;
         EXPECT_EQ(desc.Pool, D3DPOOL_MANAGED);
-        EXPECT_EQ(m_queue.front()->GetLevelCount(), c.textureSize == 64 ? 7u : 9u);
+        EXPECT_EQ(m_queue.front()->GetLevelCount(), UINT(c.levels)) << label;
     }
 }
 
