@@ -1,6 +1,7 @@
 #include "imaging/PictureDecoder.h"
 
 #include "imaging/BmpDecoder.h"
+#include "imaging/ExifOrientation.h"
 #include "imaging/JpegDecoder.h"
 #include "imaging/Scale.h"
 
@@ -62,8 +63,10 @@ ImageError readPictureInfo(const std::uint8_t* data, std::size_t size, PictureIn
         JpegDetails jpeg;
         ImageError error = readJpegHeader(data, size, jpeg);
         if (error == ImageError::None) {
-            info.width = jpeg.width;
-            info.height = jpeg.height;
+            info.orientation = readExifOrientation(data, size);
+            const bool swap = swapsSides(info.orientation);
+            info.width = swap ? jpeg.height : jpeg.width;
+            info.height = swap ? jpeg.width : jpeg.height;
             info.components = jpeg.components;
         }
         return error;
@@ -98,11 +101,23 @@ ImageError decodePicture(const std::uint8_t* data, std::size_t size, std::uint32
         break;
     }
     case PictureFormat::Jpeg: {
+        // The cover is asked of the upright picture; the stored one may lie a quarter turn round.
+        details.orientation = readExifOrientation(data, size);
+        const bool swap = swapsSides(details.orientation);
         JpegDetails jpeg;
-        error = decodeJpeg(data, size, coverWidth, coverHeight, out, &jpeg);
-        details.width = jpeg.width;
-        details.height = jpeg.height;
+        error = swap ? decodeJpeg(data, size, coverHeight, coverWidth, out, &jpeg)
+                     : decodeJpeg(data, size, coverWidth, coverHeight, out, &jpeg);
+        details.width = swap ? jpeg.height : jpeg.width;
+        details.height = swap ? jpeg.width : jpeg.height;
         details.components = jpeg.components;
+        if (error == ImageError::None && details.orientation != 1) {
+            try {
+                out = orientImage(std::move(out), details.orientation);
+            } catch (const std::bad_alloc&) {
+                out = Image{};
+                error = ImageError::OutOfMemory;
+            }
+        }
         break;
     }
     case PictureFormat::Wmf:

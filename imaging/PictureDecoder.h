@@ -15,10 +15,11 @@ PictureFormat detectPictureFormat(const std::uint8_t* data, std::size_t size);
 
 struct PictureInfo {
     PictureFormat format = PictureFormat::Unknown;
-    int width = 0; // of the picture in the file, before any scaling
+    int width = 0; // of the upright picture in the file, before any scaling
     int height = 0;
     int bitsPerPixel = 0; // BMP and DIB only
     int components = 0;   // JPEG only
+    int orientation = 1;  // JPEG only: the EXIF orientation the stored pixels are turned upright by
 };
 
 // The picture's format and size from its headers alone, checked as a decode would check them; nothing
