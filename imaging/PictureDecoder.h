@@ -33,7 +33,16 @@ ImageError decodePicture(const std::uint8_t* data, std::size_t size, std::uint32
                          std::uint32_t coverHeight, Image& out, PictureInfo* info = nullptr,
                          const StopSignal* stop = nullptr);
 
-// decodePicture, then the triangle filter to exactly width x height whatever the picture's shape.
+// The most working memory decodePictureToSize takes for a result of width x height, whatever the file
+// holds or claims: the decoder's buffers and library, the filter and the result (not the file's bytes).
+// A picture that could not be read within it (a row too wide, a progressive JPEG's coefficients) is
+// TooLarge.
+constexpr std::size_t kMinDecodeMemory = std::size_t(16) << 20;
+constexpr std::size_t kDecodeMemoryPerPixel = 64;
+std::size_t decodeMemoryBudget(int width, int height);
+
+// The picture filtered to exactly width x height whatever its shape, as decodePicture then scaleTriangle
+// would give it, but streamed: rows are filtered as they are decoded, within decodeMemoryBudget.
 ImageError decodePictureToSize(const std::uint8_t* data, std::size_t size, int width, int height, Image& out,
                                PictureInfo* info = nullptr, const StopSignal* stop = nullptr);
 
