@@ -139,10 +139,15 @@ ImageError readHeader(const std::uint8_t* dib, std::size_t available, Header& h)
 
 using Palette = std::array<std::uint32_t, 256>;
 
+bool stopped(const StopSignal* stop) {
+    return stop && stop->stopRequested();
+}
+
 // Runs are drawn into one row at a time: they only ever move right and up, so a row is done once the
 // stream leaves it, and the rows it skips are black.
 ImageError decodeRle(const Header& h, const Palette& palette, const std::uint8_t* data, std::size_t size,
-                     RowSink& sink, const StopSignal*) {
+                     RowSink& sink, const StopSignal* stop) {
+    constexpr unsigned kRunsPerPoll = 4096;
     const std::size_t width = static_cast<std::size_t>(h.width);
     std::vector<std::uint32_t> line;
     try {
@@ -156,6 +161,8 @@ ImageError decodeRle(const Header& h, const Palette& palette, const std::uint8_t
     std::int64_t delivered = 0; // rows handed on; the row being drawn is row y == delivered
     auto deliverUpTo = [&](std::int64_t target) {
         for (target = std::min(target, h.height); delivered < target; ++delivered) {
+            if (stopped(stop))
+                return ImageError::Cancelled;
             if (ImageError e = sink.row(line.data()); e != ImageError::None)
                 return e;
             std::fill(line.begin(), line.end(), packRgb(0, 0, 0));
@@ -168,7 +175,10 @@ ImageError decodeRle(const Header& h, const Palette& palette, const std::uint8_t
         ++x;
     };
     std::size_t pos = 0;
+    unsigned runs = 0;
     while (pos + 2 <= size && y < h.height) {
+        if (++runs % kRunsPerPoll == 0 && stopped(stop))
+            return ImageError::Cancelled;
         unsigned count = data[pos];
         unsigned value = data[pos + 1];
         pos += 2;
@@ -207,7 +217,6 @@ ImageError decodeRle(const Header& h, const Palette& palette, const std::uint8_t
 // allocation.
 ImageError decodeDib(const std::uint8_t* dib, std::size_t size, std::uint64_t pixelOffset, RowSink* sink,
                      BmpDetails* details, const StopSignal* stop) {
-    (void)stop;
     const bool checkOnly = sink == nullptr;
     Header h;
     if (ImageError e = readHeader(dib, size, h); e != ImageError::None)
@@ -305,6 +314,8 @@ ImageError decodeDib(const std::uint8_t* dib, std::size_t size, std::uint64_t pi
     }
     std::uint32_t* dst = line.data();
     for (std::int64_t row = 0; row < h.height; ++row) {
+        if (stopped(stop))
+            return ImageError::Cancelled;
         const std::uint8_t* src = pixels + static_cast<std::size_t>(row) * stride;
         switch (h.bitCount) {
         case 1:

@@ -132,7 +132,6 @@ struct JpegState {
 ImageError decode(JpegState& s, const std::uint8_t* data, std::size_t size, std::uint32_t coverWidth,
                   std::uint32_t coverHeight, RowSink* sink, JpegDetails* details, const StopSignal* stop) {
     const bool headerOnly = sink == nullptr;
-    (void)stop;
     jpeg_decompress_struct& cinfo = s.cinfo;
     cinfo.err = jpeg_std_error(&s.err.pub);
     s.err.pub.error_exit = errorExit;
@@ -243,6 +242,10 @@ ImageError decode(JpegState& s, const std::uint8_t* data, std::size_t size, std:
     for (std::size_t i = 0; i < kRowsPerRead; ++i)
         rowPointers[i] = reinterpret_cast<JSAMPROW>(s.rows.data()) + i * (direct ? width * 4 : rowBytes);
     while (cinfo.output_scanline < cinfo.output_height) {
+        if (stop && stop->stopRequested()) {
+            jpeg_destroy_decompress(&cinfo);
+            return ImageError::Cancelled;
+        }
         const std::size_t wanted = std::min<std::size_t>(kRowsPerRead, height - cinfo.output_scanline);
         const std::size_t got = jpeg_read_scanlines(&cinfo, rowPointers, static_cast<JDIMENSION>(wanted));
         if (got == 0)

@@ -138,6 +138,8 @@ ImageError StreamScaler::row(const std::uint32_t* pixels) {
     }
     while (m_firstOpen < m_nextOpen && m_highest[std::size_t(m_firstOpen)] <= k) {
         emit(m_firstOpen++);
+        if (m_stop && m_stop->stopRequested())
+            return ImageError::Cancelled;
     }
     return ImageError::None;
 }
