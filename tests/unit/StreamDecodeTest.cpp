@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -19,10 +20,10 @@ std::uint32_t detailAt(int x, int y, int width, int height) {
     const double u = double(x) / width, v = double(y) / height;
     const bool disc = (u - 0.6) * (u - 0.6) + (v - 0.4) * (v - 0.4) < 0.05;
     const unsigned grain = (unsigned(x) * 2654435761u ^ unsigned(y) * 40503u) >> 27;
-    const unsigned r = unsigned(200 * u + 30 * std::sin(x * 0.9)) + grain;
-    const unsigned g = disc ? 240 : unsigned(180 * v + 40 * std::sin((x + y) * 0.35)) + grain;
-    const unsigned b = (x / 3 + y / 5) % 2 ? 220 : 30;
-    return (r & 255) << 16 | (g & 255) << 8 | (b & 255);
+    const int r = int(200 * u + 30 * std::sin(x * 0.9)) + int(grain);
+    const int g = disc ? 240 : int(180 * v + 40 * std::sin((x + y) * 0.35)) + int(grain);
+    const int b = (x / 3 + y / 5) % 2 ? 220 : 30;
+    return std::uint32_t(std::clamp(r, 0, 255)) << 16 | std::uint32_t(std::clamp(g, 0, 255)) << 8 | std::uint32_t(b);
 }
 
 std::vector<std::vector<std::uint32_t>> detailRows(int width, int height, bool alpha) {
@@ -116,8 +117,7 @@ TEST(StreamDecode, FiltersAsTheWholePictureScalerDoes) {
 
 // Pictures whose headers promise far more than their bytes hold, and rows far wider than the result.
 TEST(StreamDecode, WorkingMemoryStaysWithinTheBudgetWhateverTheHeaderSays) {
-    if (!peak::available())
-        GTEST_SKIP() << "malloc belongs to the sanitizer here";
+    const bool measured = peak::available(); // not where the sanitizer owns malloc
     BmpFields wide;
     wide.width = 200000;
     wide.height = 2;
@@ -164,7 +164,9 @@ TEST(StreamDecode, WorkingMemoryStaysWithinTheBudgetWhateverTheHeaderSays) {
             const ImageError error = imaging::decodePictureToSize(c.file.data(), c.file.size(), side, side, out);
             const std::size_t used = peak::bytes();
             peak::stop();
-            EXPECT_LE(used, budget) << imageErrorName(error);
+            if (measured) {
+                EXPECT_LE(used, budget) << imageErrorName(error);
+            }
             EXPECT_EQ(error == ImageError::None, c.decodes) << imageErrorName(error);
             EXPECT_EQ(out.pixels.size(), c.decodes ? std::size_t(side) * side : 0u);
         }
