@@ -26,9 +26,10 @@ struct PictureInfo {
 // is decoded. Metafiles give UnknownFormat with info.format set, as in decodePicture.
 ImageError readPictureInfo(const std::uint8_t* data, std::size_t size, PictureInfo& info);
 
-// Decodes a BMP file, packed DIB or JPEG file. JPEG pictures come out at the smallest DCT scale that
-// covers coverWidth x coverHeight (0 x 0: full size), the others at full size. Metafiles are recognised
-// (info->format) but left to the platform: UnknownFormat.
+// Decodes a BMP file, packed DIB or JPEG file, upright. JPEG pictures come out at the smallest DCT scale
+// that covers coverWidth x coverHeight of the upright picture (0 x 0: full size), the others at full
+// size. Metafiles are recognised (info->format) but left to the platform: UnknownFormat. A raised stop
+// gives Cancelled and no picture.
 ImageError decodePicture(const std::uint8_t* data, std::size_t size, std::uint32_t coverWidth,
                          std::uint32_t coverHeight, Image& out, PictureInfo* info = nullptr,
                          const StopSignal* stop = nullptr);
