@@ -48,9 +48,11 @@ Bytes photoLikeJpeg(int width, int height) {
             const float noise = float(int(grain & 15) - 8);
             const bool shape = std::sin(u * 9.0f) * std::cos(v * 7.0f) > 0.3f;
             const float detail = std::sin(x * 0.37f) * std::sin(y * 0.23f) * 25.0f;
-            row[3 * std::size_t(x)] = std::uint8_t(std::clamp(40 + 150 * u + (shape ? 40 : 0) + detail + noise, 0.f, 255.f));
+            row[3 * std::size_t(x)] =
+                std::uint8_t(std::clamp(40 + 150 * u + (shape ? 40 : 0) + detail + noise, 0.f, 255.f));
             row[3 * std::size_t(x) + 1] = std::uint8_t(std::clamp(60 + 100 * v + detail + noise, 0.f, 255.f));
-            row[3 * std::size_t(x) + 2] = std::uint8_t(std::clamp(180 - 120 * u * v + (shape ? 30 : 0) + noise, 0.f, 255.f));
+            row[3 * std::size_t(x) + 2] =
+                std::uint8_t(std::clamp(180 - 120 * u * v + (shape ? 30 : 0) + noise, 0.f, 255.f));
         }
         JSAMPROW rows[1] = {row.data()};
         jpeg_write_scanlines(&cinfo, rows, 1);

@@ -145,8 +145,8 @@ bool stopped(const StopSignal* stop) {
 
 // Runs are drawn into one row at a time: they only ever move right and up, so a row is done once the
 // stream leaves it, and the rows it skips are black.
-ImageError decodeRle(const Header& h, const Palette& palette, const std::uint8_t* data, std::size_t size,
-                     RowSink& sink, const StopSignal* stop) {
+ImageError decodeRle(const Header& h, const Palette& palette, const std::uint8_t* data, std::size_t size, RowSink& sink,
+                     const StopSignal* stop) {
     constexpr unsigned kRunsPerPoll = 4096;
     const std::size_t width = static_cast<std::size_t>(h.width);
     std::vector<std::uint32_t> line;

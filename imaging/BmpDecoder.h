@@ -31,8 +31,8 @@ ImageError checkBmpFile(const std::uint8_t* data, std::size_t size, BmpDetails* 
 // A packed DIB: bitmap header, colour masks and colour table, the pixels right behind them.
 ImageError decodePackedDib(const std::uint8_t* data, std::size_t size, Image& out, BmpDetails* details = nullptr,
                            const StopSignal* stop = nullptr);
-ImageError decodePackedDibRows(const std::uint8_t* data, std::size_t size, RowSink& sink,
-                               BmpDetails* details = nullptr, const StopSignal* stop = nullptr);
+ImageError decodePackedDibRows(const std::uint8_t* data, std::size_t size, RowSink& sink, BmpDetails* details = nullptr,
+                               const StopSignal* stop = nullptr);
 
 // The checks of decodePackedDib without the decoding.
 ImageError checkPackedDib(const std::uint8_t* data, std::size_t size, BmpDetails* details = nullptr);

@@ -32,7 +32,8 @@ public:
         return m_bigEndian ? (unsigned(p[0]) << 8 | p[1]) : (unsigned(p[1]) << 8 | p[0]);
     }
     std::uint32_t u32(std::size_t at) const {
-        return m_bigEndian ? (std::uint32_t(u16(at)) << 16 | u16(at + 2)) : (std::uint32_t(u16(at + 2)) << 16 | u16(at));
+        return m_bigEndian ? (std::uint32_t(u16(at)) << 16 | u16(at + 2))
+                           : (std::uint32_t(u16(at + 2)) << 16 | u16(at));
     }
 
 private:

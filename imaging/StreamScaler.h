@@ -51,7 +51,7 @@ private:
     std::vector<float> m_filtered; // the same row filtered to the target width
     bool m_verticalFirst = false;  // sums at the source width, filtered across as each is done
     int m_sumWidth = 0;
-    std::vector<float> m_sums;     // a ring of m_capacity open output rows
+    std::vector<float> m_sums; // a ring of m_capacity open output rows
     int m_capacity = 0;
     int m_nextSource = 0;
     int m_firstOpen = 0;

@@ -69,10 +69,10 @@ TEST(DecodeCancel, AStopMidwayIsCancelledAtOnceAndNeverAPartialPicture) {
         for (bool toSize : {true, false}) {
             SCOPED_TRACE(std::string(picture.name) + (toSize ? " to size" : " whole"));
             auto decode = [&](const imaging::StopSignal* stop, Image& out) {
-                return toSize ? imaging::decodePictureToSize(picture.file.data(), picture.file.size(), 256, 256,
-                                                             out, nullptr, stop)
-                              : imaging::decodePicture(picture.file.data(), picture.file.size(), 0, 0, out, nullptr,
-                                                       stop);
+                return toSize
+                           ? imaging::decodePictureToSize(picture.file.data(), picture.file.size(), 256, 256, out,
+                                                          nullptr, stop)
+                           : imaging::decodePicture(picture.file.data(), picture.file.size(), 0, 0, out, nullptr, stop);
             };
             StopAfter never(1L << 40);
             Image whole;

@@ -182,8 +182,7 @@ TEST(ExifOrientation, EveryOrientationDecodesToTheSameUprightPixels) {
     ASSERT_EQ(imaging::decodePicture(reference.data(), reference.size(), 0, 0, expected), ImageError::None);
     ASSERT_EQ(imaging::decodePicture(reference.data(), reference.size(), 16, 4, expectedSmall), ImageError::None);
     ASSERT_EQ(expectedSmall.width, 16) << "a quarter scale covers 16 x 4";
-    ASSERT_EQ(imaging::decodePictureToSize(reference.data(), reference.size(), 16, 8, expectedSized),
-              ImageError::None);
+    ASSERT_EQ(imaging::decodePictureToSize(reference.data(), reference.size(), 16, 8, expectedSized), ImageError::None);
 
     for (int o = 1; o <= 8; ++o) {
         SCOPED_TRACE("orientation " + std::to_string(o));

@@ -50,8 +50,8 @@ bool admit(std::size_t size) {
     const std::int64_t limit = g_limit.load(std::memory_order_relaxed);
     if (limit == 0)
         return true;
-    const std::int64_t wanted = g_held.load(std::memory_order_relaxed) - g_base.load(std::memory_order_relaxed) +
-                                std::int64_t(size);
+    const std::int64_t wanted =
+        g_held.load(std::memory_order_relaxed) - g_base.load(std::memory_order_relaxed) + std::int64_t(size);
     std::int64_t seen = g_peak.load(std::memory_order_relaxed);
     while (wanted > seen && !g_peak.compare_exchange_weak(seen, wanted))
         ;

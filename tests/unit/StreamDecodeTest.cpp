@@ -100,9 +100,9 @@ TEST(StreamDecode, FiltersAsTheWholePictureScalerDoes) {
             ASSERT_EQ(imaging::decodePicture(picture.file.data(), picture.file.size(), size[0], size[1], whole),
                       ImageError::None);
             const Image expected = imaging::scaleTriangle(whole, size[0], size[1]);
-            ASSERT_EQ(imaging::decodePictureToSize(picture.file.data(), picture.file.size(), size[0], size[1],
-                                                   streamed),
-                      ImageError::None);
+            ASSERT_EQ(
+                imaging::decodePictureToSize(picture.file.data(), picture.file.size(), size[0], size[1], streamed),
+                ImageError::None);
             ASSERT_EQ(streamed.width, size[0]);
             ASSERT_EQ(streamed.height, size[1]);
             ASSERT_EQ(streamed.pixels.size(), expected.pixels.size());
