@@ -1,7 +1,9 @@
 #include "imaging/BmpDecoder.h"
 
+#include <algorithm>
 #include <array>
 #include <new>
+#include <vector>
 
 namespace imaging {
 
@@ -135,33 +137,48 @@ ImageError readHeader(const std::uint8_t* dib, std::size_t available, Header& h)
     return ImageError::None;
 }
 
-bool allocate(Image& out, std::int64_t width, std::int64_t height, std::uint32_t fill) {
-    try {
-        out.pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), fill);
-    } catch (const std::bad_alloc&) {
-        out.pixels.clear();
-        return false;
-    }
-    out.width = static_cast<int>(width);
-    out.height = static_cast<int>(height);
-    return true;
-}
-
 using Palette = std::array<std::uint32_t, 256>;
 
-ImageError decodeRle(const Header& h, const Palette& palette, const std::uint8_t* data, std::size_t size, Image& out) {
-    if (!allocate(out, h.width, h.height, packRgb(0, 0, 0)))
+bool stopped(const StopSignal* stop) {
+    return stop && stop->stopRequested();
+}
+
+// Runs are drawn into one row at a time: they only ever move right and up, so a row is done once the
+// stream leaves it, and the rows it skips are black.
+ImageError decodeRle(const Header& h, const Palette& palette, const std::uint8_t* data, std::size_t size, RowSink& sink,
+                     const StopSignal* stop) {
+    constexpr unsigned kRunsPerPoll = 4096;
+    const std::size_t width = static_cast<std::size_t>(h.width);
+    std::vector<std::uint32_t> line;
+    try {
+        line.assign(width, packRgb(0, 0, 0));
+    } catch (const std::bad_alloc&) {
         return ImageError::OutOfMemory;
+    }
     const bool four = h.compression == BiRle4;
     std::int64_t x = 0;
-    std::int64_t y = 0; // counted from the bottom row
-    std::size_t pos = 0;
+    std::int64_t y = 0;         // counted from the bottom row
+    std::int64_t delivered = 0; // rows handed on; the row being drawn is row y == delivered
+    auto deliverUpTo = [&](std::int64_t target) {
+        for (target = std::min(target, h.height); delivered < target; ++delivered) {
+            if (stopped(stop))
+                return ImageError::Cancelled;
+            if (ImageError e = sink.row(line.data()); e != ImageError::None)
+                return e;
+            std::fill(line.begin(), line.end(), packRgb(0, 0, 0));
+        }
+        return ImageError::None;
+    };
     auto put = [&](unsigned index) {
-        if (x < h.width && y < h.height)
-            out.pixels[static_cast<std::size_t>(h.height - 1 - y) * h.width + x] = palette[index];
+        if (x < h.width)
+            line[static_cast<std::size_t>(x)] = palette[index];
         ++x;
     };
+    std::size_t pos = 0;
+    unsigned runs = 0;
     while (pos + 2 <= size && y < h.height) {
+        if (++runs % kRunsPerPoll == 0 && stopped(stop))
+            return ImageError::Cancelled;
         unsigned count = data[pos];
         unsigned value = data[pos + 1];
         pos += 2;
@@ -189,15 +206,18 @@ ImageError decodeRle(const Header& h, const Palette& palette, const std::uint8_t
                 put(four ? ((i & 1) ? (data[pos + i / 2] & 15) : (data[pos + i / 2] >> 4)) : data[pos + i]);
             pos += bytes + (bytes & 1);
         }
+        if (ImageError e = deliverUpTo(y); e != ImageError::None)
+            return e;
     }
-    return ImageError::None;
+    return deliverUpTo(h.height);
 }
 
 // dib: the bitmap header onwards. pixelOffset: where the pixels start, counted from dib; zero for a
-// packed DIB, where they follow the colour table. With checkOnly, stops after the checks, before any
+// packed DIB, where they follow the colour table. Without a sink, stops after the checks, before any
 // allocation.
-ImageError decodeDib(const std::uint8_t* dib, std::size_t size, std::uint64_t pixelOffset, Image& out,
-                     BmpDetails* details, bool checkOnly = false) {
+ImageError decodeDib(const std::uint8_t* dib, std::size_t size, std::uint64_t pixelOffset, RowSink* sink,
+                     BmpDetails* details, const StopSignal* stop) {
+    const bool checkOnly = sink == nullptr;
     Header h;
     if (ImageError e = readHeader(dib, size, h); e != ImageError::None)
         return e;
@@ -248,7 +268,12 @@ ImageError decodeDib(const std::uint8_t* dib, std::size_t size, std::uint64_t pi
         // far more than that from a few bytes would only make us allocate and filter an empty canvas.
         if (std::uint64_t(h.width) * std::uint64_t(h.height) > kMaxRlePixelsPerByte * std::uint64_t(available))
             return ImageError::TooLarge;
-        return checkOnly ? ImageError::None : decodeRle(h, palette, pixels, available, out);
+        if (checkOnly)
+            return ImageError::None;
+        if (ImageError e = sink->start(int(h.width), int(h.height), true, std::size_t(h.width) * 4);
+            e != ImageError::None)
+            return e;
+        return decodeRle(h, palette, pixels, available, *sink, stop);
     }
 
     const std::uint64_t rowBits = std::uint64_t(h.width) * h.bitCount;
@@ -278,13 +303,20 @@ ImageError decodeDib(const std::uint8_t* dib, std::size_t size, std::uint64_t pi
 
     if (checkOnly)
         return ImageError::None;
-    if (!allocate(out, h.width, h.height, 0))
-        return ImageError::OutOfMemory;
     const std::size_t width = static_cast<std::size_t>(h.width);
+    if (ImageError e = sink->start(int(h.width), int(h.height), !h.topDown, width * 4); e != ImageError::None)
+        return e;
+    std::vector<std::uint32_t> line;
+    try {
+        line.resize(width);
+    } catch (const std::bad_alloc&) {
+        return ImageError::OutOfMemory;
+    }
+    std::uint32_t* dst = line.data();
     for (std::int64_t row = 0; row < h.height; ++row) {
+        if (stopped(stop))
+            return ImageError::Cancelled;
         const std::uint8_t* src = pixels + static_cast<std::size_t>(row) * stride;
-        const std::int64_t y = h.topDown ? row : h.height - 1 - row;
-        std::uint32_t* dst = out.pixels.data() + static_cast<std::size_t>(y) * width;
         switch (h.bitCount) {
         case 1:
         case 4:
@@ -314,6 +346,8 @@ ImageError decodeDib(const std::uint8_t* dib, std::size_t size, std::uint64_t pi
             break;
         }
         }
+        if (ImageError e = sink->row(dst); e != ImageError::None)
+            return e;
     }
     return ImageError::None;
 }
@@ -335,8 +369,9 @@ bool looksLikePackedDib(const std::uint8_t* data, std::size_t size) {
 
 namespace {
 
-// The file header, then the bitmap header and pixels it points at.
-ImageError readBmpFile(const std::uint8_t* data, std::size_t size, Image& out, BmpDetails* details, bool checkOnly) {
+// The file header, then the bitmap header and pixels it points at; without a sink, the checks alone.
+ImageError readBmpFile(const std::uint8_t* data, std::size_t size, RowSink* sink, BmpDetails* details,
+                       const StopSignal* stop) {
     if (size == 0)
         return ImageError::Empty;
     if (!looksLikeBmpFile(data, size))
@@ -346,40 +381,54 @@ ImageError readBmpFile(const std::uint8_t* data, std::size_t size, Image& out, B
     std::uint32_t offBits = u32(data + 10);
     if (offBits < kFileHeaderSize + kCoreHeaderSize)
         return ImageError::BadHeader;
-    return decodeDib(data + kFileHeaderSize, size - kFileHeaderSize, offBits - kFileHeaderSize, out, details,
-                     checkOnly);
+    return decodeDib(data + kFileHeaderSize, size - kFileHeaderSize, offBits - kFileHeaderSize, sink, details, stop);
+}
+
+ImageError readPackedDib(const std::uint8_t* data, std::size_t size, RowSink* sink, BmpDetails* details,
+                         const StopSignal* stop) {
+    if (size == 0)
+        return ImageError::Empty;
+    return decodeDib(data, size, 0, sink, details, stop);
+}
+
+ImageError wholeImage(ImageError error, Image& out) {
+    if (error != ImageError::None)
+        out = Image{};
+    return error;
 }
 
 } // namespace
 
-ImageError decodeBmpFile(const std::uint8_t* data, std::size_t size, Image& out, BmpDetails* details) {
+ImageError decodeBmpFile(const std::uint8_t* data, std::size_t size, Image& out, BmpDetails* details,
+                         const StopSignal* stop) {
     out = Image{};
-    ImageError e = readBmpFile(data, size, out, details, false);
-    if (e != ImageError::None)
-        out = Image{};
-    return e;
+    ImageSink sink(out);
+    return wholeImage(readBmpFile(data, size, &sink, details, stop), out);
+}
+
+ImageError decodeBmpRows(const std::uint8_t* data, std::size_t size, RowSink& sink, BmpDetails* details,
+                         const StopSignal* stop) {
+    return readBmpFile(data, size, &sink, details, stop);
 }
 
 ImageError checkBmpFile(const std::uint8_t* data, std::size_t size, BmpDetails* details) {
-    Image unused;
-    return readBmpFile(data, size, unused, details, true);
+    return readBmpFile(data, size, nullptr, details, nullptr);
 }
 
-ImageError decodePackedDib(const std::uint8_t* data, std::size_t size, Image& out, BmpDetails* details) {
+ImageError decodePackedDib(const std::uint8_t* data, std::size_t size, Image& out, BmpDetails* details,
+                           const StopSignal* stop) {
     out = Image{};
-    if (size == 0)
-        return ImageError::Empty;
-    ImageError e = decodeDib(data, size, 0, out, details);
-    if (e != ImageError::None)
-        out = Image{};
-    return e;
+    ImageSink sink(out);
+    return wholeImage(readPackedDib(data, size, &sink, details, stop), out);
+}
+
+ImageError decodePackedDibRows(const std::uint8_t* data, std::size_t size, RowSink& sink, BmpDetails* details,
+                               const StopSignal* stop) {
+    return readPackedDib(data, size, &sink, details, stop);
 }
 
 ImageError checkPackedDib(const std::uint8_t* data, std::size_t size, BmpDetails* details) {
-    if (size == 0)
-        return ImageError::Empty;
-    Image unused;
-    return decodeDib(data, size, 0, unused, details, true);
+    return readPackedDib(data, size, nullptr, details, nullptr);
 }
 
 } // namespace imaging

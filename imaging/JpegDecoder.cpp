@@ -17,10 +17,11 @@ namespace {
 // Well beyond what encoders write (about ten scans); a crafted file with thousands of tiny scans would
 // otherwise keep the loader busy for minutes.
 constexpr int kMaxScans = 256;
-// Coefficient buffers of progressive pictures; beyond this libjpeg fails instead of allocating.
-constexpr long kMaxDecoderMemory = 512L * 1024 * 1024;
+// Coefficient buffers of progressive pictures; beyond this (or the sink's allowance) libjpeg fails
+// instead of allocating.
+constexpr std::size_t kMaxDecoderMemory = std::size_t(512) << 20;
 constexpr int kTooManyScans = -1;
-constexpr int kRowsPerRead = 16;
+constexpr std::size_t kRowsPerRead = 4;
 
 // libjpeg's error exit must come back here: it jumps to the decode's setjmp instead of ending the process.
 struct ErrorManager {
@@ -123,12 +124,14 @@ struct JpegState {
     ErrorManager err;
     jpeg_source_mgr source;
     jpeg_progress_mgr progress;
-    std::vector<JSAMPLE> rows;
+    std::vector<std::uint32_t> rows; // a batch of rows, or of samples to convert
+    std::vector<std::uint32_t> line; // one converted row
 };
 
-// With headerOnly, stops after the frame header: details hold the declared size, nothing is decoded.
+// Without a sink, stops after the frame header: details hold the declared size, nothing is decoded.
 ImageError decode(JpegState& s, const std::uint8_t* data, std::size_t size, std::uint32_t coverWidth,
-                  std::uint32_t coverHeight, Image& out, JpegDetails* details, bool headerOnly = false) {
+                  std::uint32_t coverHeight, RowSink* sink, JpegDetails* details, const StopSignal* stop) {
+    const bool headerOnly = sink == nullptr;
     jpeg_decompress_struct& cinfo = s.cinfo;
     cinfo.err = jpeg_std_error(&s.err.pub);
     s.err.pub.error_exit = errorExit;
@@ -136,11 +139,10 @@ ImageError decode(JpegState& s, const std::uint8_t* data, std::size_t size, std:
     s.err.pub.output_message = outputMessage;
     if (setjmp(s.err.jump)) {
         jpeg_destroy_decompress(&cinfo);
-        out = Image{};
         return s.err.code == kTooManyScans ? ImageError::Corrupt : errorFor(s.err.code);
     }
     jpeg_create_decompress(&cinfo);
-    cinfo.mem->max_memory_to_use = kMaxDecoderMemory;
+    cinfo.mem->max_memory_to_use = static_cast<long>(kMaxDecoderMemory);
     s.source.next_input_byte = data;
     s.source.bytes_in_buffer = size;
     s.source.init_source = initSource;
@@ -212,45 +214,63 @@ ImageError decode(JpegState& s, const std::uint8_t* data, std::size_t size, std:
         details->progressive = cinfo.progressive_mode != 0;
     }
 
+    const std::size_t batchWords = width * kRowsPerRead; // four samples at most, one word a pixel
+    // libjpeg's own row buffers grow with the width too; its coefficient arrays get the sink's allowance.
+    const std::size_t libraryBytes = width * static_cast<std::size_t>(cinfo.num_components) * 16 + (64 << 10);
+    if (ImageError e = sink->start(static_cast<int>(width), static_cast<int>(height), false,
+                                   (batchWords + (direct ? 0 : width)) * 4 + libraryBytes);
+        e != ImageError::None) {
+        jpeg_destroy_decompress(&cinfo);
+        return e;
+    }
+    // Zero would mean no limit at all to libjpeg.
+    cinfo.mem->max_memory_to_use =
+        static_cast<long>(std::max<std::size_t>(1, std::min(kMaxDecoderMemory, sink->decoderAllowance())));
     try {
-        out.pixels.resize(width * height);
+        s.rows.resize(batchWords);
         if (!direct)
-            s.rows.resize(width * static_cast<std::size_t>(outComponents) * kRowsPerRead);
+            s.line.resize(width);
     } catch (const std::bad_alloc&) {
         jpeg_destroy_decompress(&cinfo);
-        out = Image{};
         return ImageError::OutOfMemory;
     }
-    out.width = static_cast<int>(width);
-    out.height = static_cast<int>(height);
 
     (void)jpeg_start_decompress(&cinfo);
     const bool inverted = cinfo.saw_Adobe_marker != 0;
+    const std::size_t rowBytes = width * static_cast<std::size_t>(outComponents);
     JSAMPROW rowPointers[kRowsPerRead];
+    for (std::size_t i = 0; i < kRowsPerRead; ++i)
+        rowPointers[i] = reinterpret_cast<JSAMPROW>(s.rows.data()) + i * (direct ? width * 4 : rowBytes);
     while (cinfo.output_scanline < cinfo.output_height) {
-        const std::size_t first = cinfo.output_scanline;
-        const std::size_t wanted = std::min<std::size_t>(kRowsPerRead, height - first);
-        for (std::size_t i = 0; i < wanted; ++i)
-            rowPointers[i] = direct ? reinterpret_cast<JSAMPROW>(out.pixels.data() + (first + i) * width)
-                                    : s.rows.data() + i * width * outComponents;
+        if (stop && stop->stopRequested()) {
+            jpeg_destroy_decompress(&cinfo);
+            return ImageError::Cancelled;
+        }
+        const std::size_t wanted = std::min<std::size_t>(kRowsPerRead, height - cinfo.output_scanline);
         const std::size_t got = jpeg_read_scanlines(&cinfo, rowPointers, static_cast<JDIMENSION>(wanted));
         if (got == 0)
             ERREXIT(&cinfo, JERR_INPUT_EOF);
-        if (direct)
-            continue;
         for (std::size_t i = 0; i < got; ++i) {
             const JSAMPLE* src = rowPointers[i];
-            std::uint32_t* dst = out.pixels.data() + (first + i) * width;
-            for (std::size_t x = 0; x < width; ++x) {
-                if (outComponents == 1) {
-                    dst[x] = packRgb(src[x], src[x], src[x]);
-                } else if (outComponents == 3) {
-                    dst[x] = packRgb(src[3 * x], src[3 * x + 1], src[3 * x + 2]);
-                } else {
-                    const JSAMPLE* p = src + 4 * x;
-                    dst[x] = packRgb(cmykChannel(p[0], p[3], inverted), cmykChannel(p[1], p[3], inverted),
-                                     cmykChannel(p[2], p[3], inverted));
+            const std::uint32_t* row = reinterpret_cast<const std::uint32_t*>(src);
+            if (!direct) {
+                std::uint32_t* dst = s.line.data();
+                for (std::size_t x = 0; x < width; ++x) {
+                    if (outComponents == 1) {
+                        dst[x] = packRgb(src[x], src[x], src[x]);
+                    } else if (outComponents == 3) {
+                        dst[x] = packRgb(src[3 * x], src[3 * x + 1], src[3 * x + 2]);
+                    } else {
+                        const JSAMPLE* p = src + 4 * x;
+                        dst[x] = packRgb(cmykChannel(p[0], p[3], inverted), cmykChannel(p[1], p[3], inverted),
+                                         cmykChannel(p[2], p[3], inverted));
+                    }
                 }
+                row = dst;
+            }
+            if (ImageError e = sink->row(row); e != ImageError::None) {
+                jpeg_destroy_decompress(&cinfo);
+                return e;
             }
         }
     }
@@ -280,14 +300,23 @@ int chooseJpegScale(std::uint32_t width, std::uint32_t height, std::uint32_t cov
 }
 
 ImageError decodeJpeg(const std::uint8_t* data, std::size_t size, std::uint32_t coverWidth, std::uint32_t coverHeight,
-                      Image& out, JpegDetails* details) {
+                      Image& out, JpegDetails* details, const StopSignal* stop) {
     out = Image{};
+    ImageSink sink(out);
+    const ImageError error = decodeJpegRows(data, size, coverWidth, coverHeight, sink, details, stop);
+    if (error != ImageError::None)
+        out = Image{};
+    return error;
+}
+
+ImageError decodeJpegRows(const std::uint8_t* data, std::size_t size, std::uint32_t coverWidth,
+                          std::uint32_t coverHeight, RowSink& sink, JpegDetails* details, const StopSignal* stop) {
     if (size == 0)
         return ImageError::Empty;
     if (!looksLikeJpeg(data, size))
         return ImageError::UnknownFormat;
     JpegState state{};
-    return decode(state, data, size, coverWidth, coverHeight, out, details);
+    return decode(state, data, size, coverWidth, coverHeight, &sink, details, stop);
 }
 
 ImageError readJpegHeader(const std::uint8_t* data, std::size_t size, JpegDetails& details) {
@@ -297,8 +326,7 @@ ImageError readJpegHeader(const std::uint8_t* data, std::size_t size, JpegDetail
     if (!looksLikeJpeg(data, size))
         return ImageError::UnknownFormat;
     JpegState state{};
-    Image unused;
-    return decode(state, data, size, 0, 0, unused, &details, true);
+    return decode(state, data, size, 0, 0, nullptr, &details, nullptr);
 }
 
 } // namespace imaging

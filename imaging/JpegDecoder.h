@@ -2,6 +2,8 @@
 #pragma once
 
 #include "imaging/Image.h"
+#include "imaging/RowSink.h"
+#include "imaging/StopSignal.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -26,7 +28,11 @@ int chooseJpegScale(std::uint32_t width, std::uint32_t height, std::uint32_t cov
 // Decodes baseline, progressive, greyscale and CMYK/YCCK pictures. Any libjpeg error, a truncated
 // file and damaged entropy-coded data give an error result; nothing ever ends the process.
 ImageError decodeJpeg(const std::uint8_t* data, std::size_t size, std::uint32_t coverWidth, std::uint32_t coverHeight,
-                      Image& out, JpegDetails* details = nullptr);
+                      Image& out, JpegDetails* details = nullptr, const StopSignal* stop = nullptr);
+// The same, its rows handed to sink top row first, a batch of scan lines at a time.
+ImageError decodeJpegRows(const std::uint8_t* data, std::size_t size, std::uint32_t coverWidth,
+                          std::uint32_t coverHeight, RowSink& sink, JpegDetails* details = nullptr,
+                          const StopSignal* stop = nullptr);
 
 // The frame header alone, read by libjpeg as a full decode would read it: None with the declared size in
 // details, or the error a decode would meet there (TooLarge beyond kMaxImagePixels).

@@ -1,9 +1,11 @@
 #include "imaging/PictureDecoder.h"
 
 #include "imaging/BmpDecoder.h"
+#include "imaging/ExifOrientation.h"
 #include "imaging/JpegDecoder.h"
-#include "imaging/Scale.h"
+#include "imaging/StreamScaler.h"
 
+#include <algorithm>
 #include <new>
 #include <utility>
 
@@ -62,8 +64,10 @@ ImageError readPictureInfo(const std::uint8_t* data, std::size_t size, PictureIn
         JpegDetails jpeg;
         ImageError error = readJpegHeader(data, size, jpeg);
         if (error == ImageError::None) {
-            info.width = jpeg.width;
-            info.height = jpeg.height;
+            info.orientation = readExifOrientation(data, size);
+            const bool swap = swapsSides(info.orientation);
+            info.width = swap ? jpeg.height : jpeg.width;
+            info.height = swap ? jpeg.width : jpeg.height;
             info.components = jpeg.components;
         }
         return error;
@@ -77,7 +81,6 @@ ImageError readPictureInfo(const std::uint8_t* data, std::size_t size, PictureIn
 
 ImageError decodePicture(const std::uint8_t* data, std::size_t size, std::uint32_t coverWidth,
                          std::uint32_t coverHeight, Image& out, PictureInfo* info, const StopSignal* stop) {
-    (void)stop;
     out = Image{};
     if (size == 0)
         return ImageError::Empty;
@@ -90,19 +93,31 @@ ImageError decodePicture(const std::uint8_t* data, std::size_t size, std::uint32
     case PictureFormat::Bmp:
     case PictureFormat::PackedDib: {
         BmpDetails bmp;
-        error = details.format == PictureFormat::Bmp ? decodeBmpFile(data, size, out, &bmp)
-                                                     : decodePackedDib(data, size, out, &bmp);
+        error = details.format == PictureFormat::Bmp ? decodeBmpFile(data, size, out, &bmp, stop)
+                                                     : decodePackedDib(data, size, out, &bmp, stop);
         details.bitsPerPixel = bmp.bitsPerPixel;
         details.width = out.width;
         details.height = out.height;
         break;
     }
     case PictureFormat::Jpeg: {
+        // The cover is asked of the upright picture; the stored one may lie a quarter turn round.
+        details.orientation = readExifOrientation(data, size);
+        const bool swap = swapsSides(details.orientation);
         JpegDetails jpeg;
-        error = decodeJpeg(data, size, coverWidth, coverHeight, out, &jpeg);
-        details.width = jpeg.width;
-        details.height = jpeg.height;
+        error = swap ? decodeJpeg(data, size, coverHeight, coverWidth, out, &jpeg, stop)
+                     : decodeJpeg(data, size, coverWidth, coverHeight, out, &jpeg, stop);
+        details.width = swap ? jpeg.height : jpeg.width;
+        details.height = swap ? jpeg.width : jpeg.height;
         details.components = jpeg.components;
+        if (error == ImageError::None && details.orientation != 1) {
+            try {
+                out = orientImage(std::move(out), details.orientation);
+            } catch (const std::bad_alloc&) {
+                out = Image{};
+                error = ImageError::OutOfMemory;
+            }
+        }
         break;
     }
     case PictureFormat::Wmf:
@@ -112,26 +127,61 @@ ImageError decodePicture(const std::uint8_t* data, std::size_t size, std::uint32
     return error;
 }
 
+std::size_t decodeMemoryBudget(int width, int height) {
+    const std::uint64_t pixels = std::uint64_t(std::max(width, 0)) * std::uint64_t(std::max(height, 0));
+    return std::size_t(std::max<std::uint64_t>(kMinDecodeMemory, kDecodeMemoryPerPixel * pixels));
+}
+
 ImageError decodePictureToSize(const std::uint8_t* data, std::size_t size, int width, int height, Image& out,
                                PictureInfo* info, const StopSignal* stop) {
     out = Image{};
-    if (width <= 0 || height <= 0)
+    PictureInfo local;
+    PictureInfo& details = info ? *info : local;
+    details = PictureInfo{};
+    if (width <= 0 || height <= 0 || std::uint64_t(width) * std::uint64_t(height) > kMaxImagePixels)
         return ImageError::BadSize;
-    Image decoded;
-    ImageError error = decodePicture(data, size, std::uint32_t(width), std::uint32_t(height), decoded, info, stop);
+    if (size == 0)
+        return ImageError::Empty;
+    details.format = detectPictureFormat(data, size);
+    const std::size_t budget = decodeMemoryBudget(width, height);
+    ImageError error = ImageError::UnknownFormat;
+    switch (details.format) {
+    case PictureFormat::Bmp:
+    case PictureFormat::PackedDib: {
+        StreamScaler scaler(width, height, 1, budget, stop);
+        BmpDetails bmp;
+        error = details.format == PictureFormat::Bmp ? decodeBmpRows(data, size, scaler, &bmp, stop)
+                                                     : decodePackedDibRows(data, size, scaler, &bmp, stop);
+        details.bitsPerPixel = bmp.bitsPerPixel;
+        details.width = bmp.width;
+        details.height = bmp.height;
+        if (error == ImageError::None)
+            out = scaler.take();
+        break;
+    }
+    case PictureFormat::Jpeg: {
+        details.orientation = readExifOrientation(data, size);
+        const bool swap = swapsSides(details.orientation);
+        StreamScaler scaler(width, height, details.orientation, budget, stop);
+        JpegDetails jpeg;
+        error = swap ? decodeJpegRows(data, size, std::uint32_t(height), std::uint32_t(width), scaler, &jpeg, stop)
+                     : decodeJpegRows(data, size, std::uint32_t(width), std::uint32_t(height), scaler, &jpeg, stop);
+        details.width = swap ? jpeg.height : jpeg.width;
+        details.height = swap ? jpeg.width : jpeg.height;
+        details.components = jpeg.components;
+        if (error == ImageError::None)
+            out = scaler.take();
+        break;
+    }
+    case PictureFormat::Wmf:
+    case PictureFormat::Unknown:
+        break;
+    }
+    if (error == ImageError::None && out.pixels.empty())
+        error = ImageError::Truncated; // a decoder that stopped short of its last row
     if (error != ImageError::None)
-        return error;
-    if (decoded.width == width && decoded.height == height) {
-        out = std::move(decoded);
-        return ImageError::None;
-    }
-    try {
-        out = scaleTriangle(decoded, width, height);
-    } catch (const std::bad_alloc&) {
         out = Image{};
-        return ImageError::OutOfMemory;
-    }
-    return ImageError::None;
+    return error;
 }
 
 } // namespace imaging

@@ -1,68 +1,12 @@
 #include "imaging/Scale.h"
 
+#include "imaging/TentAxis.h"
+
 #include <algorithm>
-#include <cmath>
 #include <cstddef>
 #include <vector>
 
 namespace imaging {
-
-namespace {
-
-// The taps of one axis: output i reads sources index[start[i]] .. index[start[i + 1] - 1].
-struct AxisFilter {
-    std::vector<int> start;
-    std::vector<int> index;
-    std::vector<float> weight;
-};
-
-// Reflects an index beyond either edge back inside: -1 reads 0, n reads n - 1.
-int mirrored(int j, int n) {
-    if (n == 1)
-        return 0;
-    const int period = 2 * n;
-    j %= period;
-    if (j < 0)
-        j += period;
-    return j < n ? j : period - 1 - j;
-}
-
-AxisFilter makeAxis(int sourceSize, int targetSize) {
-    AxisFilter axis;
-    const double scale = double(sourceSize) / targetSize;
-    const double radius = std::max(1.0, scale);
-    axis.start.reserve(static_cast<std::size_t>(targetSize) + 1);
-    for (int i = 0; i < targetSize; ++i) {
-        axis.start.push_back(static_cast<int>(axis.index.size()));
-        const double centre = (i + 0.5) * scale - 0.5;
-        const int first = static_cast<int>(std::floor(centre - radius)) + 1;
-        const int last = static_cast<int>(std::ceil(centre + radius)) - 1;
-        const std::size_t begin = axis.weight.size();
-        double sum = 0;
-        for (int j = first; j <= last; ++j) {
-            const double w = 1.0 - std::fabs(j - centre) / radius;
-            if (w <= 0)
-                continue;
-            axis.index.push_back(mirrored(j, sourceSize));
-            axis.weight.push_back(static_cast<float>(w));
-            sum += w;
-        }
-        for (std::size_t k = begin; k < axis.weight.size(); ++k)
-            axis.weight[k] = static_cast<float>(axis.weight[k] / sum);
-    }
-    axis.start.push_back(static_cast<int>(axis.index.size()));
-    return axis;
-}
-
-std::uint32_t toByte(float v) {
-    if (v <= 0.0f)
-        return 0;
-    if (v >= 255.0f)
-        return 255;
-    return static_cast<std::uint32_t>(v + 0.5f);
-}
-
-} // namespace
 
 Image scaleTriangle(const Image& source, int width, int height) {
     Image out;

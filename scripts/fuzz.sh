@@ -27,7 +27,14 @@ for target in "$build"/bin/Fuzz*; do
     mkdir -p "$work" "$build/crashes"
     [ -d "$seeds" ] && cp -n "$seeds"/* "$work"/ 2>/dev/null
     log=$build/$name.log
-    if "$target" "$work" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    # Decodes to a size stay within their working-memory budget (16 MB up to 256 x 256); the target
+    # itself checks the total, libFuzzer any single allocation.
+    limits=(-rss_limit_mb=2048)
+    case $name in
+    FuzzPictureFile | FuzzExifOrientation) limits+=(-malloc_limit_mb=16) ;;
+    FuzzScale) limits+=(-malloc_limit_mb=64) ;;
+    esac
+    if "$target" "$work" -max_total_time="$seconds" -timeout=10 "${limits[@]}" \
         -artifact_prefix="$build/crashes/$name-" >"$log" 2>&1; then
         runs=$(grep -oE 'Done [0-9]+ runs' "$log" | grep -oE '[0-9]+')
         echo "fuzz $name: ${runs:-?} inputs, no crash"

@@ -1,7 +1,10 @@
 // The texture scaler and the mip chain on pictures of any size and content: the size asked for, every
-// channel within the range of the source's, a flat picture stays flat, each mip level half the last.
+// channel within the range of the source's, a flat picture stays flat, each mip level half the last; the
+// row-streaming scaler gives the same pixels within one level, in any row order and orientation.
+#include "imaging/ExifOrientation.h"
 #include "imaging/MipChain.h"
 #include "imaging/Scale.h"
+#include "imaging/StreamScaler.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -48,18 +51,21 @@ void check(bool condition) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Reader in{data, size};
-    // Sources and targets up to 512 pixels, in any shape from a line to a square: the shapes matter here,
-    // not the sizes (coverage tracing makes every filter tap cost).
-    int sw = 1 + int(in.word() % 512);
-    int sh = 1 + int(in.word() % 512);
-    if (sw * sh > 512)
-        sh = std::max(1, 512 / sw);
+    // Sources of any shape from a line of 65,536 to a square of 16,384 pixels; targets up to 512 pixels:
+    // the shapes matter here more than the sizes (coverage tracing makes every filter tap cost).
+    int sw = 1 + int(in.word());
+    int sh = 1 + int(in.word());
+    if (long(sw) * sh > 16384)
+        sh = std::max(1, 16384 / sw);
     int tw = 1 + int(in.word() % 512);
     int th = 1 + int(in.word() % 512);
     if (tw * th > 512)
         th = std::max(1, 512 / tw);
+    if (tw * sh > (1 << 18)) // the whole-picture scaler holds target width x source height
+        sh = std::max(1, (1 << 18) / tw);
     const unsigned flags = in.byte();
     const int levels = int(in.byte() % 16);
+    const int orientation = 1 + int(in.byte() % 8);
     const bool flat = flags & 1;
 
     imaging::Image source;
@@ -91,6 +97,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(range.holds(p));
         if (flat)
             check(p == source.pixels[0]);
+    }
+
+    {
+        const bool swap = imaging::swapsSides(orientation);
+        const bool bottomUp = flags & 4;
+        imaging::StreamScaler scaler(swap ? th : tw, swap ? tw : th, orientation, std::size_t(64) << 20, nullptr);
+        check(scaler.start(sw, sh, bottomUp, 0) == imaging::ImageError::None);
+        for (int y = 0; y < sh; ++y) {
+            check(scaler.take().pixels.empty()); // nothing before the last row
+            const int row = bottomUp ? sh - 1 - y : y;
+            check(scaler.row(source.pixels.data() + std::size_t(row) * std::size_t(sw)) == imaging::ImageError::None);
+        }
+        imaging::Image streamed = scaler.take();
+        check(streamed.width == (swap ? th : tw) && streamed.height == (swap ? tw : th));
+        const imaging::Image upright = imaging::orientImage(out, orientation);
+        check(streamed.pixels.size() == upright.pixels.size());
+        for (std::size_t i = 0; i < upright.pixels.size(); ++i)
+            for (int shift = 0; shift < 32; shift += 8) {
+                const int a = int((streamed.pixels[i] >> shift) & 255), b = int((upright.pixels[i] >> shift) & 255);
+                check(a - b <= 1 && b - a <= 1);
+            }
     }
 
     {
