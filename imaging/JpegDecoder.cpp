@@ -223,9 +223,11 @@ ImageError decode(JpegState& s, const std::uint8_t* data, std::size_t size, std:
         jpeg_destroy_decompress(&cinfo);
         return e;
     }
-    // Zero would mean no limit at all to libjpeg.
-    cinfo.mem->max_memory_to_use =
-        static_cast<long>(std::max<std::size_t>(1, std::min(kMaxDecoderMemory, sink->decoderAllowance())));
+    // Zero would mean no limit at all to libjpeg. A progressive picture's coefficients must be held whole
+    // whatever the scale: they get an allowance of their own, so camera photos saved progressive still show.
+    const std::size_t allowance =
+        sink->decoderAllowance() + (cinfo.progressive_mode ? kProgressiveCoefficientMemory : 0);
+    cinfo.mem->max_memory_to_use = static_cast<long>(std::max<std::size_t>(1, std::min(kMaxDecoderMemory, allowance)));
     try {
         s.rows.resize(batchWords);
         if (!direct)

@@ -18,6 +18,11 @@ struct JpegDetails {
     bool progressive = false;
 };
 
+// The most a progressive picture's coefficient buffers, which libjpeg needs whole whatever the scale, may
+// take on top of a decode's budget: 40 megapixels at the usual 4:2:0 sampling, 20 at 4:4:4. Larger
+// progressive pictures are TooLarge.
+constexpr std::size_t kProgressiveCoefficientMemory = std::size_t(128) << 20;
+
 bool looksLikeJpeg(const std::uint8_t* data, std::size_t size);
 
 // The numerator M (1 to 8) of the smallest scale M/8 whose decoded size, ceil(side * M / 8), is at least

@@ -36,10 +36,10 @@ ImageError decodePicture(const std::uint8_t* data, std::size_t size, std::uint32
 
 // The most working memory decodePictureToSize takes for a result of width x height, whatever the file
 // holds or claims: the decoder's buffers and library, the filter and the result (not the file's bytes).
-// A picture that could not be read within it (a row too wide, a progressive JPEG's coefficients) is
-// TooLarge.
+// A picture that could not be read within it (a row too wide) is TooLarge.
 constexpr std::size_t kMinDecodeMemory = std::size_t(16) << 20;
 constexpr std::size_t kDecodeMemoryPerPixel = 64;
+// A progressive JPEG's coefficient buffers come on top (kProgressiveCoefficientMemory).
 std::size_t decodeMemoryBudget(int width, int height);
 
 // The picture filtered to exactly width x height whatever its shape, as decodePicture then scaleTriangle

@@ -27,11 +27,13 @@ for target in "$build"/bin/Fuzz*; do
     mkdir -p "$work" "$build/crashes"
     [ -d "$seeds" ] && cp -n "$seeds"/* "$work"/ 2>/dev/null
     log=$build/$name.log
-    # Decodes to a size stay within their working-memory budget (16 MB up to 256 x 256); the target
-    # itself checks the total, libFuzzer any single allocation.
+    # Decodes to a size stay within their working-memory budget (16 MB up to 256 x 256, and 128 MB more
+    # for a progressive JPEG's coefficients); the target itself checks the total, libFuzzer any single
+    # allocation.
     limits=(-rss_limit_mb=2048)
     case $name in
-    FuzzPictureFile | FuzzExifOrientation) limits+=(-malloc_limit_mb=16) ;;
+    FuzzPictureFile) limits+=(-malloc_limit_mb=144) ;;
+    FuzzExifOrientation) limits+=(-malloc_limit_mb=16) ;;
     FuzzScale) limits+=(-malloc_limit_mb=64) ;;
     esac
     if "$target" "$work" -max_total_time="$seconds" -timeout=10 "${limits[@]}" \
