@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <psapi.h>
+
 #include <string>
 #include <vector>
 
@@ -19,6 +21,17 @@ using namespace e2e;
 namespace {
 
 constexpr int kTargetSize = 256;
+
+// The most this process's working set has been, in bytes.
+std::size_t peakWorkingSet() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    return GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters) ? counters.PeakWorkingSetSize : 0;
+}
+
+// Whatever a file claims, one picture's working memory (16 MB at 256, 128 MB more for a progressive
+// JPEG) and its file's bytes (a few MB here), with room for what the platform adds around them.
+constexpr std::size_t kPeakGrowthLimit = std::size_t(256) << 20;
 
 class HostilePictures : public ::testing::Test {
 protected:
@@ -35,6 +48,7 @@ TEST_F(HostilePictures, EachFileConvertsOrFailsWithoutLeavingACacheFile) {
     TempFolder cache("hostile-cache");
     library::ComApartment com;
     int converted = 0;
+    const std::size_t peakBefore = peakWorkingSet();
     for (const hostile::Entry& entry : m_entries) {
         const std::string output = cache.path() + "out.bmp";
         const bool ok = library::convertPicture(m_folder.path() + entry.name, output, kTargetSize, nullptr);
@@ -49,6 +63,7 @@ TEST_F(HostilePictures, EachFileConvertsOrFailsWithoutLeavingACacheFile) {
             EXPECT_EQ(ok, entry.expect == hostile::Entry::Expect::Picture) << entry.name;
         }
         DeleteFileA(output.c_str());
+        EXPECT_LT(peakWorkingSet() - peakBefore, kPeakGrowthLimit) << entry.name;
     }
     EXPECT_GE(converted, 10);
 }
@@ -79,6 +94,7 @@ TEST_F(HostilePictures, EachFileLoadsAsATextureOrFailsCleanly) {
                                             device.receive())));
 
     const DWORD filter = D3DX_FILTER_TRIANGLE | D3DX_FILTER_MIRROR;
+    const std::size_t peakBefore = peakWorkingSet();
     for (const hostile::Entry& entry : m_entries) {
         fw::ComPtr<IDirect3DTexture8> texture;
         const HRESULT hr = D3DXCreateTextureFromFileExA(
@@ -96,6 +112,7 @@ TEST_F(HostilePictures, EachFileLoadsAsATextureOrFailsCleanly) {
         } else {
             EXPECT_EQ(texture.get(), nullptr) << entry.name;
         }
+        EXPECT_LT(peakWorkingSet() - peakBefore, kPeakGrowthLimit) << entry.name;
     }
     device.reset();
     d3d.reset();

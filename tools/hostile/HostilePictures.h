@@ -369,6 +369,35 @@ inline std::vector<Entry> hostilePictures(std::size_t folderLength) {
         add("embedded jpeg missing.bmp", bmpFile(s));
     }
 
+    // Tall and wide pictures: a few bytes may declare millions of rows or columns.
+    {
+        BmpSpec s;
+        s.bitCount = 8;
+        s.compression = 1;
+        s.tableEntries = 256;
+        s.pixelsGiven = true;
+        s.width = 1;
+        s.height = 1600000;
+        for (int row = 0; row < 370; ++row)
+            s.pixels.insert(s.pixels.end(), {1, std::uint8_t(row), 0, 0}); // one pixel, end of line
+        s.pixels.insert(s.pixels.end(), {0, 1});
+        add("rle tall 1 x 1600000.bmp", bmpFile(s), either);
+        s.width = 1600000;
+        s.height = 1;
+        s.pixels.clear();
+        for (int run = 0; run < 740; ++run)
+            s.pixels.insert(s.pixels.end(), {255, std::uint8_t(run)});
+        s.pixels.insert(s.pixels.end(), {0, 1});
+        add("rle wide 1600000 x 1.bmp", bmpFile(s), either);
+        s = BmpSpec{};
+        s.width = 1;
+        s.height = 1000000;
+        add("plain tall 1 x 1000000.bmp", bmpFile(s), either);
+        s.width = 1000000;
+        s.height = 1;
+        add("plain wide 1000000 x 1.bmp", bmpFile(s), either);
+    }
+
     // A packed DIB claiming more than it holds.
     {
         Bytes dib(40, 0);
