@@ -7,12 +7,17 @@
 #include "tests/e2e/SaverKit.h"
 #include "tests/e2e/ScreenCapture.h"
 #include "framework/Handles.h"
+#include "imaging/PictureDecoder.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <set>
+#include <vector>
+
+#include <jpeglib.h>
 
 using namespace e2e;
 using e2e::saver::countLines;
@@ -64,6 +69,40 @@ std::string solidBmp(std::uint32_t rgb, int width, int height) {
         for (int x = 0; x < width; ++x)
             put(54 + static_cast<size_t>(y) * stride + 3 * x, rgb, 3);
     return b;
+}
+
+// A progressive JPEG of noise, as large as a progressive picture may be shown: the slowest picture the
+// loader reads (about a second), since every scan runs over all of its coefficients.
+bool writeSlowJpeg(const std::string& path, int width, int height) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr jerr{};
+    cinfo.err = jpeg_std_error(&jerr);
+    jpeg_create_compress(&cinfo);
+    jpeg_stdio_dest(&cinfo, file);
+    cinfo.image_width = JDIMENSION(width);
+    cinfo.image_height = JDIMENSION(height);
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 95, TRUE);
+    jpeg_simple_progression(&cinfo);
+    jpeg_start_compress(&cinfo, TRUE);
+    std::vector<unsigned char> line(std::size_t(width) * 3);
+    std::uint32_t seed = 12345;
+    for (int y = 0; y < height; ++y) {
+        for (unsigned char& sample : line) {
+            seed = seed * 1664525u + 1013904223u;
+            sample = static_cast<unsigned char>(seed >> 24);
+        }
+        JSAMPROW rows[1] = {line.data()};
+        jpeg_write_scanlines(&cinfo, rows, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    return std::fclose(file) == 0;
 }
 
 // True when the lines occur in the log in this order (others may lie between).
@@ -333,6 +372,39 @@ TEST_F(TextureLoader, FullScreenUsesTheLargeBuiltInFaces) {
     DWORD code = 1;
     ASSERT_TRUE(m_prismata->waitForExit(kExitWait, code));
     EXPECT_EQ(code, 0u);
+}
+
+TEST_F(TextureLoader, AKeyDuringTheSlowestLoadEndsItAtOnce) {
+    const std::string slow = m_install.path() + "slow.jpg";
+    ASSERT_TRUE(writeSlowJpeg(slow, 6400, 6000));
+    writeProfile(kStill, "[Photos]\r\nCount=1\r\nEntry0=" + slow + "\r\n");
+    m_prismata = startPrismata("/t");
+    m_window = waitForProcessWindow(m_prismata->id(), e2e::saver::kSaverTitle, kStartWait);
+    ASSERT_TRUE(m_window);
+    ASSERT_TRUE(m_logger.waitFor("Loading texture " + slow + "\r\n", kStartWait)) << m_logger.text();
+    const DWORD keyAt = GetTickCount();
+    PostMessageA(m_window, WM_KEYDOWN, 'A', 0);
+    ASSERT_TRUE(m_logger.waitFor("Leaving texture loader thread, saw kill event\r\n", kExitWait)) << m_logger.text();
+    const DWORD stopping = GetTickCount() - keyAt;
+    DWORD code = 1;
+    ASSERT_TRUE(m_prismata->waitForExit(kExitWait, code));
+    EXPECT_EQ(code, 0u);
+    const std::string log = m_logger.text();
+    EXPECT_TRUE(inOrder(log, {"Loading texture " + slow, "Setting kill event for texture loading thread",
+                              "Leaving texture loader thread, saw kill event"}))
+        << log;
+    EXPECT_EQ(log.find("Trouble killing texture loading thread"), std::string::npos) << log;
+
+    // The same load run to its end here: the stop must take a small part of it, not wait for it.
+    const std::string bytes = readTextFile(slow);
+    const DWORD loadStart = GetTickCount();
+    imaging::Image texture;
+    ASSERT_EQ(imaging::decodePictureToSize(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), 256, 256,
+                                           texture),
+              imaging::ImageError::None);
+    const DWORD wholeLoad = GetTickCount() - loadStart;
+    std::printf("stopped %lu ms after the key; the whole load takes %lu ms\n", stopping, wholeLoad);
+    EXPECT_LT(stopping * 4, wholeLoad) << "stopped after " << stopping << " ms; the whole load takes " << wholeLoad;
 }
 
 } // namespace
