@@ -1,6 +1,7 @@
 // Real pictures through the system picture loader into cache files, read back pixel by pixel.
 #include "library/ComApartment.h"
 #include "library/ImageConversion.h"
+#include "tests/unit/ExifFixtures.h"
 #include "tests/win/LibraryTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -180,6 +181,29 @@ TEST_F(LibraryConversion, RaisedStopFailsWithoutAFile) {
         EXPECT_TRUE(library::convertPicture(source, output, 256, nullptr, &never)) << source;
         EXPECT_TRUE(fileExists(output)) << source;
         DeleteFileA(output.c_str());
+    }
+}
+
+TEST_F(LibraryConversion, EveryExifOrientationGivesTheSameUprightCacheFile) {
+    // A landscape photo stored as cameras store it for each orientation: letter-boxed the same way.
+    const imaging::Image upright = fixtures::blockPicture(16, 4);
+    std::vector<unsigned char> expected;
+    for (int o = 1; o <= 8; ++o) {
+        SCOPED_TRACE("orientation " + std::to_string(o));
+        const fixtures::Bytes file = fixtures::withSegment(fixtures::encodeImage(fixtures::storedFor(upright, o)),
+                                                           fixtures::exifSegment({o % 2 == 0, unsigned(o)}));
+        const std::string source = m_dir.path() + "photo" + std::to_string(o) + ".jpg";
+        writeBytes(source, std::vector<unsigned char>(file.begin(), file.end()));
+        const std::string output = m_dir.path() + "photo" + std::to_string(o) + ".bmp";
+        ASSERT_TRUE(convert(source, output, 128));
+        BmpFileView bmp = readBmpFile(output);
+        ASSERT_TRUE(bmp.ok);
+        EXPECT_EQ(bmp.width(), 128);
+        EXPECT_EQ(bmp.height(), 128);
+        if (o == 1)
+            expected = bmp.bytes;
+        else
+            EXPECT_TRUE(bmp.bytes == expected) << "differs from the upright photo's cache file";
     }
 }
 

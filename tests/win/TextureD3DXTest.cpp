@@ -4,7 +4,7 @@
 #include "framework/Handles.h"
 #include "resources/resource.h"
 
-#include "../unit/ImageFixtures.h"
+#include "../unit/ExifFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -299,6 +299,25 @@ TEST_F(TextureDevice, TextureSizeBeyondTheDeviceIsClampedToItsLargestSide) {
     texture->GetLevelDesc(0, &desc);
     EXPECT_EQ(desc.Width, largest);
     EXPECT_EQ(desc.Height, std::min<UINT>(4096, caps.MaxTextureHeight));
+}
+
+TEST_F(TextureDevice, EveryExifOrientationGivesTheSameUprightTexture) {
+    const imaging::Image upright = blockPicture(8, 4);
+    std::vector<std::uint32_t> expected;
+    for (int o = 1; o <= 8; ++o) {
+        SCOPED_TRACE("orientation " + std::to_string(o));
+        const Bytes file = withSegment(encodeImage(storedFor(upright, o)), exifSegment({o % 2 == 0, unsigned(o)}));
+        const std::string path = write("photo" + std::to_string(o) + ".jpg", file);
+        fw::ComPtr<IDirect3DTexture8> texture;
+        ASSERT_EQ(load(path, 32, texture), D3D_OK);
+        D3DSURFACE_DESC desc{};
+        const std::vector<std::uint32_t> shown = pixels(texture.get(), 0, desc);
+        ASSERT_EQ(shown.size(), 32u * 32u);
+        if (o == 1)
+            expected = shown;
+        else
+            EXPECT_TRUE(shown == expected) << "differs from the upright photo's texture";
+    }
 }
 
 } // namespace
