@@ -1,10 +1,10 @@
 ; PrismataSetup.exe: installs the Prismata screen saver. Built by the Windows build with makensis:
 ;   makensis -DPRISMATA_SCR=<Prismata.scr> -DPOSTINSTALL_EXE=<PrismataPostInstall.exe>
-;            -DAPP_ICON=<Prismata.ico> -DOUTFILE=<PrismataSetup.exe> Prismata.nsi
+;            -DHELP_FILE=<Prismata.hlp> -DAPP_ICON=<Prismata.ico> -DOUTFILE=<PrismataSetup.exe> Prismata.nsi
 ; Silent install: PrismataSetup.exe /S [/D=C:\Target Folder]    Silent uninstall: Uninstall.exe /S
 
-!ifndef PRISMATA_SCR | POSTINSTALL_EXE | APP_ICON | OUTFILE
-    !error "define PRISMATA_SCR, POSTINSTALL_EXE, APP_ICON and OUTFILE"
+!ifndef PRISMATA_SCR | POSTINSTALL_EXE | HELP_FILE | APP_ICON | OUTFILE
+    !error "define PRISMATA_SCR, POSTINSTALL_EXE, HELP_FILE, APP_ICON and OUTFILE"
 !endif
 
 ; The programs are 64-bit: so is the installer, which then sees the 64-bit system folder and registry.
@@ -46,6 +46,8 @@ Section "Prismata"
     SetOutPath "$INSTDIR"
     File "/oname=Prismata.scr" "${PRISMATA_SCR}"
     File "/oname=PrismataPostInstall.exe" "${POSTINSTALL_EXE}"
+    ; Both settings dialogs open it from the install folder.
+    File "/oname=Prismata.hlp" "${HELP_FILE}"
     CreateDirectory "$INSTDIR\ImageCache"
     ; The Display Properties list the screen savers they find in the system folder.
     SetOutPath "$SYSDIR"
@@ -76,6 +78,9 @@ Section "Uninstall"
     Delete "$SYSDIR\Prismata.scr"
     Delete "$INSTDIR\Prismata.scr"
     Delete "$INSTDIR\PrismataPostInstall.exe"
+    Delete "$INSTDIR\Prismata.hlp"
+    ; The help viewer's own index of the file, which it writes beside it.
+    Delete "$INSTDIR\Prismata.GID"
     Delete "$INSTDIR\Prismata.ini"
     ; Only the converted copies Prismata made: it never accepts its cache folder as a picture folder.
     Delete "$INSTDIR\ImageCache\*.bmp"

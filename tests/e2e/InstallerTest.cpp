@@ -81,8 +81,12 @@ TEST_F(Installer, SilentInstallLetsPrismataStartAndUninstallRemovesIt) {
     EXPECT_EQ(entryValue("Inno Setup: App Path"), m_target);
     EXPECT_EQ(entryValue("DisplayName"), "Prismata");
     EXPECT_EQ(entryValue("UninstallString"), "\"" + m_target + "\\Uninstall.exe\"");
-    for (const char* file : {"Prismata.scr", "PrismataPostInstall.exe", "Uninstall.exe"})
+    for (const char* file : {"Prismata.scr", "PrismataPostInstall.exe", "Uninstall.exe", "Prismata.hlp"})
         EXPECT_TRUE(exists(m_target + "\\" + file)) << file;
+    // The help file both dialogs open, as the build made it.
+    std::string builtHelp = readTextFile(binFolder() + "Prismata.hlp");
+    EXPECT_GT(builtHelp.size(), 1000u);
+    EXPECT_TRUE(readTextFile(m_target + "\\Prismata.hlp") == builtHelp);
     EXPECT_TRUE(isFolder(m_target + "\\ImageCache"));
     EXPECT_TRUE(exists(systemCopy()));
     // A silent install greets nobody.
@@ -120,11 +124,15 @@ TEST_F(Installer, UninstallKeepsTheUsersPictures) {
     writeTextFile(outside + "forest.bmp", "forest picture");
     writeTextFile(m_target + "\\ImageCache\\beach0.bmp", "converted copy");
     writeTextFile(m_target + "\\Prismata.ini", "[Settings]\r\nPicturePath=" + outside + "\r\n");
+    // The help viewer's index, which Windows Help writes beside a help file it has opened.
+    writeTextFile(m_target + "\\Prismata.GID", "help index");
 
     ASSERT_NO_FATAL_FAILURE(uninstall());
     EXPECT_FALSE(exists(m_target + "\\Prismata.scr"));
     EXPECT_FALSE(exists(m_target + "\\PrismataPostInstall.exe"));
     EXPECT_FALSE(exists(m_target + "\\Prismata.ini"));
+    EXPECT_FALSE(exists(m_target + "\\Prismata.hlp"));
+    EXPECT_FALSE(exists(m_target + "\\Prismata.GID"));
     EXPECT_FALSE(exists(m_target + "\\ImageCache"));
     EXPECT_EQ(readTextFile(inside + "beach.jpg"), "beach picture");
     EXPECT_EQ(readTextFile(inside + "scan.bmp"), "scanned picture");
