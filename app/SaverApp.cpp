@@ -2,8 +2,10 @@
 
 #include "app/CommandLine.h"
 #include "app/InstallFolder.h"
-#include "app/Trace.h"
+#include "config/ConfigTexts.h"
 #include "framework/Handles.h"
+#include "framework/Trace.h"
+#include "library/CacheFolder.h"
 #include "saver/CubeWindow.h"
 #include "saver/SaverWindow.h"
 
@@ -28,7 +30,7 @@ bool SaverApp::InitInstance() {
         showRegistryFatalError();
         return false;
     }
-    setProfileFile(m_installFolder + kProfileFileName);
+    makeContext();
 
     HWND window = nullptr;
     switch (parseCommandLine(window)) {
@@ -79,8 +81,16 @@ bool SaverApp::readInstallFolder() {
     auto folder = install::folderFromRegistryValue(type, buffer, size);
     if (!folder)
         return false;
-    m_installFolder = *folder;
+    m_context.installFolder = *folder;
     return true;
+}
+
+void SaverApp::makeContext() {
+    m_context.profilePath = m_context.installFolder + kProfileFileName;
+    setProfileFile(m_context.profilePath);
+    m_context.cacheFolder = library::cacheFolderOf(m_context.installFolder);
+    m_context.helpFile = m_context.installFolder + config::kHelpFileName;
+    m_context.title = title();
 }
 
 void SaverApp::showRegistryFatalError() {
@@ -102,7 +112,7 @@ bool SaverApp::startPreview(HWND parent) {
     RECT client{};
     (void)GetClientRect(parent, &client);
     RECT rect{0, 0, client.right - client.left, client.bottom - client.top};
-    auto* window = new CubeWindow(true);
+    auto* window = new CubeWindow(true, m_context.profile);
     if (!window->Create(0, kPreviewTitle, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, rect, parent,
                         0)) {
         delete window;
@@ -113,8 +123,9 @@ bool SaverApp::startPreview(HWND parent) {
 }
 
 bool SaverApp::startSaverWindow(SaverMode mode) {
-    auto* window = new SaverWindow(true);
-    bool made = mode == SaverMode::ModeSaver ? window->createFullScreen() : window->createTestWindow();
+    auto* window = new SaverWindow(true, m_context.profile);
+    bool made = mode == SaverMode::ModeSaver ? window->createFullScreen(m_context.title)
+                                             : window->createTestWindow(m_context.title);
     if (!made) {
         delete window;
         return false;

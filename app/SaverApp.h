@@ -3,6 +3,7 @@
 
 #include "app/SaverMode.h"
 #include "framework/WinApp.h"
+#include "settings/AppContext.h"
 
 #include <string>
 
@@ -12,9 +13,9 @@ public:
     ~SaverApp() override = default;
 
     // Always ends with a backslash once start-up has read it.
-    const std::string& installFolder() const { return m_installFolder; }
-
-    static SaverApp* current() { return static_cast<SaverApp*>(fw::WinApp::current()); }
+    const std::string& installFolder() const { return m_context.installFolder; }
+    // Made once by start-up and handed to every part that needs it.
+    const settings::AppContext& context() const { return m_context; }
 
     // Mode entry points.
     void runConfiguration(HWND parent);
@@ -26,9 +27,10 @@ protected:
 private:
     SaverMode parseCommandLine(HWND& window);
     bool readInstallFolder();
+    void makeContext();
     void showRegistryFatalError();
     bool startPreview(HWND parent);
     bool startSaverWindow(SaverMode mode);
 
-    std::string m_installFolder;
+    settings::AppContext m_context;
 };

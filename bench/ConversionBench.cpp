@@ -5,7 +5,9 @@
 #include "framework/WinApp.h"
 #include "library/ComApartment.h"
 #include "library/ImageConversion.h"
+#include "library/CacheFolder.h"
 #include "library/PictureLibrary.h"
+#include "settings/AppContext.h"
 
 #include <windows.h>
 
@@ -242,7 +244,11 @@ RebuildRow rebuildFolder(const std::string& install, const std::string& pictures
             PostMessageA(box, WM_COMMAND, IDOK, 0);
     });
     const double start = nowMs();
-    (void)library::rebuildPictureLibrary(nullptr, install, pictures, "", true);
+    settings::AppContext app;
+    app.installFolder = install;
+    app.cacheFolder = library::cacheFolderOf(install);
+    app.title = "Prismata Screen Saver";
+    (void)library::rebuildPictureLibrary(nullptr, app, pictures, "", true);
     row.totalMs = nowMs() - start;
     monitor.join();
     row.listed = static_cast<int>(GetPrivateProfileIntA("Photos", "Count", 0, (install + "Prismata.ini").c_str()));

@@ -7,6 +7,7 @@
 #include "library/CacheFolder.h"
 #include "library/ComApartment.h"
 #include "library/PictureLibrary.h"
+#include "settings/AppContext.h"
 #include "tools/hostile/HostilePictures.h"
 
 #include <windows.h>
@@ -124,7 +125,11 @@ void measure(Row& row, const std::string& install) {
     MessageBoxCloser closer;
     for (int i = 0; i < 3; ++i) {
         const double start = nowMs();
-        (void)library::rebuildPictureLibrary(nullptr, install, row.folder, "", true);
+        settings::AppContext app;
+        app.installFolder = install;
+        app.cacheFolder = library::cacheFolderOf(install);
+        app.title = "Prismata Screen Saver";
+        (void)library::rebuildPictureLibrary(nullptr, app, row.folder, "", true);
         rebuilds.push_back(nowMs() - start);
     }
     row.rebuildMs = median(rebuilds);

@@ -11,7 +11,9 @@
 #include "library/ComApartment.h"
 #include "library/FitGeometry.h"
 #include "library/ImageConversion.h"
+#include "library/CacheFolder.h"
 #include "library/PictureLibrary.h"
+#include "settings/AppContext.h"
 
 #include <windows.h>
 
@@ -318,7 +320,11 @@ double rebuild(const std::string& install, const std::string& pictures, int& lis
     });
     library::ComApartment com;
     const double start = nowMs();
-    (void)library::rebuildPictureLibrary(nullptr, install, pictures, "", true);
+    settings::AppContext app;
+    app.installFolder = install;
+    app.cacheFolder = library::cacheFolderOf(install);
+    app.title = "Prismata Screen Saver";
+    (void)library::rebuildPictureLibrary(nullptr, app, pictures, "", true);
     const double total = nowMs() - start;
     closer.join();
     listed = static_cast<int>(GetPrivateProfileIntA("Photos", "Count", 0, (install + "Prismata.ini").c_str()));

@@ -1,11 +1,9 @@
 #include "config/AdvancedDialog.h"
 
-#include "app/SaverApp.h"
 #include "config/ConfigTexts.h"
 #include "config/DialogNumber.h"
 #include "config/HelpFile.h"
 #include "framework/Controls.h"
-#include "framework/Profile.h"
 #include "resources/resource.h"
 #include "settings/SettingsKeys.h"
 
@@ -44,7 +42,8 @@ const Tip kTips[] = {
 
 } // namespace
 
-AdvancedDialog::AdvancedDialog(HWND owner) : fw::Dialog(IDD_ADVANCED, owner) {
+AdvancedDialog::AdvancedDialog(HWND owner, const settings::AppContext& app)
+    : fw::Dialog(IDD_ADVANCED, owner), m_app(app) {
     fw::initCommonControls();
 }
 
@@ -57,15 +56,15 @@ bool AdvancedDialog::PreTranslateMessage(MSG* msg) {
 
 BOOL AdvancedDialog::OnInitDialog() {
     using namespace keys;
-    setCheck(IDC_LOW_RESOLUTION, fw::GetProfileInt(kSettings, kLowScreenResolution, kDefaultLowResolution) != 0);
+    setCheck(IDC_LOW_RESOLUTION, m_app.profile.readInt(kSettings, kLowScreenResolution, kDefaultLowResolution) != 0);
     setCheck(IDC_SOFTWARE_ACCELERATION,
-             fw::GetProfileInt(kSettings, kAllowSoftwareAcceleration, kDefaultSoftwareAcceleration) != 0);
+             m_app.profile.readInt(kSettings, kAllowSoftwareAcceleration, kDefaultSoftwareAcceleration) != 0);
     setCheck(IDC_PRESERVE_ASPECT,
-             fw::GetProfileInt(kConversionParms, kPreserveAspectRatio, kDefaultPreserveAspect) != 0);
-    setCheck(IDC_CONVERT, fw::GetProfileInt(kSettings, kConvert, kDefaultConvert) != 0);
-    setNumber(IDC_TEXTURE_SIZE, fw::GetProfileInt(kSettings, kTextureSize, kDefaultTextureSize));
-    setNumber(IDC_TIME_BETWEEN, fw::GetProfileInt(kSettings, kTimeBetweenImages, kDefaultTimeBetween));
-    setNumber(IDC_TARGET_BMP_SIZE, fw::GetProfileInt(kConversionParms, kTargetBmpSize, kDefaultTargetBmpSize));
+             m_app.profile.readInt(kConversionParms, kPreserveAspectRatio, kDefaultPreserveAspect) != 0);
+    setCheck(IDC_CONVERT, m_app.profile.readInt(kSettings, kConvert, kDefaultConvert) != 0);
+    setNumber(IDC_TEXTURE_SIZE, m_app.profile.readInt(kSettings, kTextureSize, kDefaultTextureSize));
+    setNumber(IDC_TIME_BETWEEN, m_app.profile.readInt(kSettings, kTimeBetweenImages, kDefaultTimeBetween));
+    setNumber(IDC_TARGET_BMP_SIZE, m_app.profile.readInt(kConversionParms, kTargetBmpSize, kDefaultTargetBmpSize));
 
     if (m_toolTip.create(hwnd())) {
         m_toolTip.activate(true);
@@ -79,15 +78,15 @@ BOOL AdvancedDialog::OnInitDialog() {
 void AdvancedDialog::OnOK() {
     using namespace keys;
     // Every key is stored, changed or not, without any check of the numbers.
-    (void)fw::WriteProfileInt(kSettings, kLowScreenResolution, isChecked(IDC_LOW_RESOLUTION) ? 1 : 0);
-    (void)fw::WriteProfileInt(kSettings, kAllowSoftwareAcceleration, isChecked(IDC_SOFTWARE_ACCELERATION) ? 1 : 0);
-    (void)fw::WriteProfileInt(kConversionParms, kPreserveAspectRatio, isChecked(IDC_PRESERVE_ASPECT) ? 1 : 0);
-    (void)fw::WriteProfileInt(kSettings, kConvert, isChecked(IDC_CONVERT) ? 1 : 0);
-    (void)fw::WriteProfileInt(kSettings, kTextureSize, number(IDC_TEXTURE_SIZE));
-    (void)fw::WriteProfileInt(kSettings, kTimeBetweenImages, number(IDC_TIME_BETWEEN));
+    (void)m_app.profile.writeInt(kSettings, kLowScreenResolution, isChecked(IDC_LOW_RESOLUTION) ? 1 : 0);
+    (void)m_app.profile.writeInt(kSettings, kAllowSoftwareAcceleration, isChecked(IDC_SOFTWARE_ACCELERATION) ? 1 : 0);
+    (void)m_app.profile.writeInt(kConversionParms, kPreserveAspectRatio, isChecked(IDC_PRESERVE_ASPECT) ? 1 : 0);
+    (void)m_app.profile.writeInt(kSettings, kConvert, isChecked(IDC_CONVERT) ? 1 : 0);
+    (void)m_app.profile.writeInt(kSettings, kTextureSize, number(IDC_TEXTURE_SIZE));
+    (void)m_app.profile.writeInt(kSettings, kTimeBetweenImages, number(IDC_TIME_BETWEEN));
     int targetSize = number(IDC_TARGET_BMP_SIZE);
-    int storedTargetSize = fw::GetProfileInt(kConversionParms, kTargetBmpSize, kDefaultTargetBmpSize);
-    (void)fw::WriteProfileInt(kConversionParms, kTargetBmpSize, targetSize);
+    int storedTargetSize = m_app.profile.readInt(kConversionParms, kTargetBmpSize, kDefaultTargetBmpSize);
+    (void)m_app.profile.writeInt(kConversionParms, kTargetBmpSize, targetSize);
     EndDialog(targetSize != storedTargetSize ? 1 : 0);
 }
 
@@ -116,8 +115,7 @@ void AdvancedDialog::OnDestroy() {
 }
 
 void AdvancedDialog::OnHelp() {
-    const SaverApp* app = SaverApp::current();
-    config::openHelp(hwnd(), (app ? app->installFolder() : std::string()) + config::kHelpFileName,
+    config::openHelp(hwnd(), m_app.helpFile,
                      config::kAdvancedHelpContext);
 }
 

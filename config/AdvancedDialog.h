@@ -4,10 +4,11 @@
 
 #include "framework/Dialog.h"
 #include "framework/ToolTip.h"
+#include "settings/AppContext.h"
 
 class AdvancedDialog : public fw::Dialog {
 public:
-    explicit AdvancedDialog(HWND owner);
+    AdvancedDialog(HWND owner, const settings::AppContext& app);
     ~AdvancedDialog() override;
 
     bool PreTranslateMessage(MSG* msg) override;
@@ -28,5 +29,6 @@ private:
     void setNumber(int id, int value) const;
     int number(int id) const;
 
+    const settings::AppContext& m_app;
     fw::ToolTip m_toolTip;
 };

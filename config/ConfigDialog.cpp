@@ -1,6 +1,5 @@
 #include "config/ConfigDialog.h"
 
-#include "app/SaverApp.h"
 #include "config/AboutDialog.h"
 #include "config/AdvancedDialog.h"
 #include "config/ConfigTexts.h"
@@ -8,7 +7,7 @@
 #include "config/HelpFile.h"
 #include "config/ShellFolders.h"
 #include "config/SliderValues.h"
-#include "library/PictureLibraryRebuild.h"
+#include "library/PictureLibrary.h"
 #include "resources/resource.h"
 
 namespace {
@@ -61,7 +60,8 @@ const Tip kTips[] = {
 
 } // namespace
 
-ConfigDialog::ConfigDialog(HWND owner) : fw::Dialog(IDD_CONFIG, owner) {
+ConfigDialog::ConfigDialog(HWND owner, const settings::AppContext& app, const SettingsRecord& record)
+    : fw::Dialog(IDD_CONFIG, owner), m_app(app), m_settings(record) {
     fw::initCommonControls();
 }
 
@@ -70,10 +70,6 @@ ConfigDialog::~ConfigDialog() = default;
 bool ConfigDialog::PreTranslateMessage(MSG* msg) {
     m_toolTip.relayEvent(msg);
     return fw::Dialog::PreTranslateMessage(msg);
-}
-
-void ConfigDialog::clearImageCache() {
-    ::clearImageCache();
 }
 
 void ConfigDialog::DoDataExchange() {
@@ -133,7 +129,8 @@ void ConfigDialog::OnOK() {
         return;
     // An OK sent while the build runs must not start a second build.
     m_rebuilding = true;
-    bool accepted = rebuildPictureLibrary(hwnd(), folderText(), m_settings.PicturePath, m_forceRebuild);
+    bool accepted =
+        library::rebuildPictureLibrary(hwnd(), m_app, folderText(), m_settings.PicturePath, m_forceRebuild);
     m_rebuilding = false;
     if (accepted)
         fw::Dialog::OnOK();
@@ -213,13 +210,11 @@ void ConfigDialog::OnAbout() {
 }
 
 void ConfigDialog::OnHelp() {
-    const SaverApp* app = SaverApp::current();
-    config::openHelp(hwnd(), (app ? app->installFolder() : std::string()) + config::kHelpFileName,
-                     config::kConfigHelpContext);
+    config::openHelp(hwnd(), m_app.helpFile, config::kConfigHelpContext);
 }
 
 void ConfigDialog::OnAdvanced() {
-    AdvancedDialog advanced(hwnd());
+    AdvancedDialog advanced(hwnd(), m_app);
     if (advanced.DoModal() == 1)
         m_forceRebuild = true;
 }

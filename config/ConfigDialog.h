@@ -1,29 +1,28 @@
 // The main settings dialog: spin, speed and size sliders, the keep-upright switch and the picture folder.
-// runConfiguration fills m_settings before it opens and stores it after OK; the controls are copied back
-// into it when the window is destroyed.
+// It opens with the given record and copies the controls back into it when the window is destroyed; the
+// caller stores record() after OK.
 #pragma once
 
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
 #include "framework/ToolTip.h"
+#include "settings/AppContext.h"
 #include "settings/SettingsRecord.h"
 
 #include <string>
 
 class ConfigDialog : public fw::Dialog {
 public:
-    explicit ConfigDialog(HWND owner);
+    ConfigDialog(HWND owner, const settings::AppContext& app, const SettingsRecord& record);
     ~ConfigDialog() override;
 
     bool PreTranslateMessage(MSG* msg) override;
 
-    // Deletes the cached bitmaps of the picture library.
-    void clearImageCache();
-
     // True once a browsed folder or a new bitmap size asks for a rebuild on OK.
     bool forceRebuild() const { return m_forceRebuild; }
 
-    SettingsRecord m_settings;
+    // The settings as the controls held them when the window went.
+    const SettingsRecord& record() const { return m_settings; }
 
 protected:
     BOOL OnInitDialog() override;
@@ -43,6 +42,8 @@ private:
     std::string folderText() const;
     static int CALLBACK BrowseFolderCallback(HWND browser, UINT message, LPARAM lParam, LPARAM data);
 
+    const settings::AppContext& m_app;
+    SettingsRecord m_settings;
     bool m_forceRebuild = false;
     bool m_rebuilding = false;
     fw::Button m_okButton;

@@ -1,10 +1,9 @@
 #include "engine/DXGraphics.h"
 
-#include "app/Trace.h"
+#include "framework/Trace.h"
 #include "engine/ClipBits.h"
 #include "engine/EngineTexts.h"
 #include "engine/Upright.h"
-#include "framework/Profile.h"
 #include "resources/faces_ids.h"
 #include "settings/SettingsKeys.h"
 
@@ -25,10 +24,11 @@ const char* resultName(HRESULT result) {
     return DXGetErrorString8A(result);
 }
 
-bool allowSoftwareAcceleration() {
-    return fw::GetProfileInt(keys::kSettings, keys::kAllowSoftwareAcceleration, 0) != 0;
-}
 } // namespace
+
+bool DXGraphics::allowSoftwareAcceleration() const {
+    return m_profile.readInt(keys::kSettings, keys::kAllowSoftwareAcceleration, 0) != 0;
+}
 
 DXGraphics::~DXGraphics() {
     stopTextureLoader();
@@ -255,7 +255,7 @@ void DXGraphics::startTextureLoader() {
 }
 
 loader::LoaderTarget DXGraphics::loaderTarget() {
-    return {m_device.get(), &m_pendingTextures, &m_pendingLock, m_killEvent.get()};
+    return {m_device.get(), &m_pendingTextures, &m_pendingLock, m_killEvent.get(), m_profile};
 }
 
 void DXGraphics::stopTextureLoader() {

@@ -27,6 +27,8 @@ public:
     void setWindow(HWND window, bool windowed, int width, int height);
     void setMotion(const motion::MotionParams& params);
     void setLowResolution(bool lowResolution) { m_lowResolution = lowResolution; }
+    // Where the device set-up and the texture loader read their settings.
+    void setProfile(const settings::ProfileStore& profile) { m_profile = profile; }
 
     // Chooses the device and builds the scene; on failure the engine stays not alive.
     void setupDirect3D();
@@ -54,10 +56,12 @@ private:
     // What the loader thread works on.
     friend DWORD WINAPI TextureLoader(LPVOID engine);
     loader::LoaderTarget loaderTarget();
+    bool allowSoftwareAcceleration() const;
     void keepFacesUpright(int pair, const D3DXMATRIX& worldViewProjection);
     void takePendingTexture();
     void cleanup();
 
+    settings::ProfileStore m_profile;
     d3dx::D3D8Library m_d3d8; // outlives every object made from it
     fw::ComPtr<IDirect3D8> m_d3d;
     fw::ComPtr<IDirect3DDevice8> m_device;

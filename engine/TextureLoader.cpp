@@ -1,8 +1,7 @@
 #include "engine/TextureLoader.h"
 
-#include "app/Trace.h"
+#include "framework/Trace.h"
 #include "engine/DXGraphics.h"
-#include "framework/Profile.h"
 #include "imaging/StopSignal.h"
 #include "settings/SettingsKeys.h"
 
@@ -60,11 +59,11 @@ bool TextureLoaderHost::killSeen() {
 }
 
 int TextureLoaderHost::timeBetweenImages() {
-    return fw::GetProfileInt(keys::kSettings, keys::kTimeBetweenImages, kDefaultTimeBetweenImages);
+    return m_target.profile.readInt(keys::kSettings, keys::kTimeBetweenImages, kDefaultTimeBetweenImages);
 }
 
 std::string TextureLoaderHost::pictureEntry(const std::string& key) {
-    return fw::GetProfileString(keys::kPhotos, key.c_str(), "");
+    return m_target.profile.readString(keys::kPhotos, key.c_str(), "");
 }
 
 std::size_t TextureLoaderHost::queuedCount() {
@@ -127,8 +126,8 @@ void TextureLoaderHost::trace(const std::string& line) {
 
 DWORD WINAPI TextureLoader(LPVOID engine) {
     const loader::LoaderTarget target = static_cast<DXGraphics*>(engine)->loaderTarget();
-    const int textureSize = fw::GetProfileInt(keys::kSettings, keys::kTextureSize, loader::kDefaultTextureSize);
-    const int count = fw::GetProfileInt(keys::kPhotos, keys::kCount, loader::kCountMissing);
+    const int textureSize = target.profile.readInt(keys::kSettings, keys::kTextureSize, loader::kDefaultTextureSize);
+    const int count = target.profile.readInt(keys::kPhotos, keys::kCount, loader::kCountMissing);
     loader::TextureLoaderHost host(target, textureSize);
     loader::runTextureLoader(host, count);
     return 0;

@@ -5,6 +5,7 @@
 #include "d3dx/D3DX8.h"
 #include "engine/LoaderSchedule.h"
 #include "framework/Handles.h"
+#include "settings/ProfileStore.h"
 
 #include <deque>
 
@@ -19,6 +20,7 @@ struct LoaderTarget {
     TextureQueue* queue = nullptr; // guarded by lock
     fw::CriticalSection* lock = nullptr;
     HANDLE killEvent = nullptr; // auto-reset, private to the engine
+    settings::ProfileStore profile; // TextureSize, the picture list and the time between pictures
 };
 
 // LoaderHost on the engine's objects. Lives on the loader thread's stack.

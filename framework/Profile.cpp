@@ -1,7 +1,7 @@
 #include "framework/Profile.h"
 
 #include "framework/WinApp.h"
-#include "settings/ProfileValue.h"
+#include "framework/ProfileValue.h"
 
 #include <cstdio>
 #include <vector>
@@ -37,7 +37,7 @@ std::string readValue(const char* section, const char* key, bool& found) {
 int GetProfileInt(const char* section, const char* key, int defaultValue) {
     bool found = false;
     std::string value = readValue(section, key, found);
-    return found ? settings::parseProfileInt(value, defaultValue) : defaultValue;
+    return found ? parseProfileInt(value, defaultValue) : defaultValue;
 }
 
 std::string GetProfileString(const char* section, const char* key, const char* defaultValue) {
@@ -54,6 +54,26 @@ bool WriteProfileInt(const char* section, const char* key, int value) {
 
 bool WriteProfileString(const char* section, const char* key, const char* value) {
     return WritePrivateProfileStringA(section, key, value, profilePath()) != FALSE;
+}
+
+std::vector<std::string> GetProfileKeyNames(const char* section) {
+    const char* file = profilePath();
+    std::vector<char> buffer(4096);
+    DWORD length = 0;
+    for (;;) {
+        length = GetPrivateProfileStringA(section, nullptr, "", buffer.data(), static_cast<DWORD>(buffer.size()),
+                                          file);
+        // A full buffer comes back as its size minus two.
+        if (length + 2 < buffer.size() || buffer.size() >= (64u << 20))
+            break;
+        buffer.resize(buffer.size() * 4);
+    }
+    std::vector<std::string> names;
+    for (DWORD at = 0; at < length && buffer[at];) {
+        names.emplace_back(buffer.data() + at);
+        at += static_cast<DWORD>(names.back().size()) + 1;
+    }
+    return names;
 }
 
 } // namespace fw

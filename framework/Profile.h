@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace fw {
 
@@ -12,5 +13,7 @@ std::string GetProfileString(const char* section, const char* key, const char* d
 bool WriteProfileInt(const char* section, const char* key, int value);
 // A null value deletes the key.
 bool WriteProfileString(const char* section, const char* key, const char* value);
+// The key names of a section as the file spells them.
+std::vector<std::string> GetProfileKeyNames(const char* section);
 
 } // namespace fw

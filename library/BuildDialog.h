@@ -37,7 +37,7 @@ public:
     void setStopWaitLimit(DWORD milliseconds) { m_stopWaitLimit = milliseconds; }
 
     // Edge length of the cached bitmaps; set before the dialog runs.
-    int m_targetSize = 256;
+    void setTargetSize(int size) { m_targetSize = size; }
 
 protected:
     BOOL OnInitDialog() override;
@@ -69,6 +69,7 @@ private:
     HWND m_window = nullptr;           // the dialog window, for the worker
     fw::KernelHandle m_thread;
     DWORD m_stopWaitLimit = kStopWaitLimit;
+    int m_targetSize = 256;
     bool m_stopping = false; // OK or Cancel is waiting for the worker
 };
 

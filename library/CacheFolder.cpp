@@ -1,6 +1,6 @@
 #include "library/CacheFolder.h"
 
-#include "app/Trace.h"
+#include "framework/Trace.h"
 #include "library/CacheName.h"
 #include "library/FileSearch.h"
 #include "library/LibraryText.h"

@@ -1,6 +1,6 @@
 #include "library/ImageConversion.h"
 
-#include "app/Trace.h"
+#include "framework/Trace.h"
 #include "framework/Handles.h"
 #include "imaging/PictureDecoder.h"
 #include "library/BmpFile.h"

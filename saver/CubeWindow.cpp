@@ -1,11 +1,10 @@
 #include "saver/CubeWindow.h"
 
-#include "app/Trace.h"
+#include "framework/Trace.h"
 #include "engine/DXGraphics.h"
 #include "engine/EngineTexts.h"
 #include "framework/Handles.h"
-#include "framework/Profile.h"
-#include "settings/SettingsKeys.h"
+#include "settings/ShowSettings.h"
 
 #include <mmsystem.h>
 
@@ -38,7 +37,8 @@ struct CubeWindow::FrameChain {
     UINT pendingId = 0;           // armed and not yet started; 0 once its tick has begun
 };
 
-CubeWindow::CubeWindow(bool autoDelete) : m_autoDelete(autoDelete) {}
+CubeWindow::CubeWindow(bool autoDelete, settings::ProfileStore profile)
+    : m_autoDelete(autoDelete), m_profile(profile) {}
 
 CubeWindow::~CubeWindow() {
     dropEngine();
@@ -79,17 +79,19 @@ void CubeWindow::startEngine(DWORD exStyle) {
     (void)GetClientRect(hwnd(), &client);
     engine->setWindow(hwnd(), (exStyle & WS_EX_TOPMOST) == 0, client.right - client.left, client.bottom - client.top);
 
-    motion::MotionSettings settings{};
-    settings.speedZ = fw::GetProfileInt(keys::kSettings, keys::kSpeedZ, 0);
-    settings.speedY = fw::GetProfileInt(keys::kSettings, keys::kSpeedY, 5);
-    settings.speedX = fw::GetProfileInt(keys::kSettings, keys::kSpeedX, 15);
-    settings.spinZ = fw::GetProfileInt(keys::kSettings, keys::kSpinZ, 0);
-    settings.spinY = fw::GetProfileInt(keys::kSettings, keys::kSpinY, 15);
-    settings.spinX = fw::GetProfileInt(keys::kSettings, keys::kSpinX, 10);
-    settings.cubeSize = fw::GetProfileInt(keys::kSettings, keys::kCubeSize, 0);
-    settings.keepUpright = fw::GetProfileInt(keys::kSettings, keys::kKeepUpright, 0) != 0;
-    engine->setMotion(motion::motionFromSettings(settings));
-    engine->setLowResolution(fw::GetProfileInt(keys::kSettings, keys::kLowScreenResolution, 0) != 0);
+    const settings::ShowSettings show = settings::readShowSettings(m_profile);
+    motion::MotionSettings motionSettings{};
+    motionSettings.speedZ = show.speedZ;
+    motionSettings.speedY = show.speedY;
+    motionSettings.speedX = show.speedX;
+    motionSettings.spinZ = show.spinZ;
+    motionSettings.spinY = show.spinY;
+    motionSettings.spinX = show.spinX;
+    motionSettings.cubeSize = show.cubeSize;
+    motionSettings.keepUpright = show.keepUpright;
+    engine->setMotion(motion::motionFromSettings(motionSettings));
+    engine->setLowResolution(show.lowScreenResolution);
+    engine->setProfile(m_profile);
 
     // Set up before the window owns it: Direct3D calls can deliver sent messages, and a destruction
     // handled meanwhile must neither free this engine under its set-up nor this window under us.

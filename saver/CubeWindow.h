@@ -4,6 +4,7 @@
 
 #include "framework/Window.h"
 #include "saver/PauseState.h"
+#include "settings/ProfileStore.h"
 
 #include <atomic>
 #include <memory>
@@ -12,7 +13,8 @@ class DXGraphics;
 
 class CubeWindow : public fw::Window {
 public:
-    explicit CubeWindow(bool autoDelete);
+    // profile: where each engine reads the show's settings.
+    explicit CubeWindow(bool autoDelete, settings::ProfileStore profile = {});
     ~CubeWindow() override;
 
     virtual bool Create(DWORD exStyle, const char* title, DWORD style, const RECT& rect, HWND parent, UINT_PTR id);
@@ -37,6 +39,7 @@ protected:
     bool frameStep();
 
     bool m_autoDelete;
+    settings::ProfileStore m_profile;
     // startEngine is setting up a device; a destruction meanwhile defers the self-deletion.
     bool m_startingEngine = false;
     bool m_destroyedWhileStarting = false;

@@ -1,7 +1,7 @@
 // The screen-saver password check of the 9x family: pause and drop the engine, then ask PASSWORD.CPL.
 #include "saver/SaverWindow.h"
 
-#include "app/Trace.h"
+#include "framework/Trace.h"
 #include "framework/Handles.h"
 
 namespace {

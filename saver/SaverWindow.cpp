@@ -1,22 +1,21 @@
 #include "saver/SaverWindow.h"
 
-#include "app/SaverApp.h"
-#include "app/Trace.h"
+#include "framework/Trace.h"
 
 #include <cstdlib>
 
-SaverWindow::SaverWindow(bool autoDelete) : CubeWindow(autoDelete) {}
+SaverWindow::SaverWindow(bool autoDelete, settings::ProfileStore profile) : CubeWindow(autoDelete, profile) {}
 
 SaverWindow::~SaverWindow() = default;
 
-bool SaverWindow::createFullScreen() {
+bool SaverWindow::createFullScreen(const std::string& title) {
     RECT rect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    return Create(WS_EX_TOPMOST, SaverApp::current()->title().c_str(), WS_POPUP | WS_VISIBLE, rect, nullptr, 0);
+    return Create(WS_EX_TOPMOST, title.c_str(), WS_POPUP | WS_VISIBLE, rect, nullptr, 0);
 }
 
-bool SaverWindow::createTestWindow() {
+bool SaverWindow::createTestWindow(const std::string& title) {
     RECT rect{0, 0, 320, 240};
-    return Create(0, SaverApp::current()->title().c_str(), WS_VISIBLE | WS_BORDER, rect, nullptr, 0);
+    return Create(0, title.c_str(), WS_VISIBLE | WS_BORDER, rect, nullptr, 0);
 }
 
 void SaverWindow::OnSysCommand(UINT command, LPARAM lParam) {

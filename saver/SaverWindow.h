@@ -4,13 +4,15 @@
 
 #include "saver/CubeWindow.h"
 
+#include <string>
+
 class SaverWindow : public CubeWindow {
 public:
-    explicit SaverWindow(bool autoDelete);
+    explicit SaverWindow(bool autoDelete, settings::ProfileStore profile = {});
     ~SaverWindow() override;
 
-    bool createFullScreen();
-    bool createTestWindow();
+    bool createFullScreen(const std::string& title);
+    bool createTestWindow(const std::string& title);
 
 protected:
     void OnSysCommand(UINT command, LPARAM lParam) override;

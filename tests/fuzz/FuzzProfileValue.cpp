@@ -1,7 +1,7 @@
 // INI values of any content read as a number or the default, never more; key names of any content
 // count as picture-list entries only when written exactly the way "Entry%d" writes them.
 #include "library/RebuildRules.h"
-#include "settings/ProfileValue.h"
+#include "framework/ProfileValue.h"
 
 #include <cctype>
 #include <cstddef>
@@ -12,7 +12,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view text(reinterpret_cast<const char*>(data), size);
-    int value = settings::parseProfileInt(text, 12345);
+    int value = fw::parseProfileInt(text, 12345);
     if (text.empty() && value != 12345)
         std::abort();
 

@@ -1,10 +1,10 @@
-#include "settings/ProfileValue.h"
+#include "framework/ProfileValue.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 
-using settings::parseProfileInt;
+using fw::parseProfileInt;
 
 TEST(ProfileValue, ReadsSignedDecimalText) {
     EXPECT_EQ(parseProfileInt("-45", 7), -45);

@@ -1,4 +1,4 @@
-#include "app/TraceText.h"
+#include "framework/TraceText.h"
 
 #include <gtest/gtest.h>
 

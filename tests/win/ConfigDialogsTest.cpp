@@ -107,7 +107,8 @@ TEST_F(ConfigDialogs, AdvancedResultTellsWhetherTheBitmapSizeChanged) {
     };
     for (const Case& c : cases) {
         writeProfile(c.profile);
-        AdvancedDialog dialog(nullptr);
+        const settings::AppContext app;
+        AdvancedDialog dialog(nullptr, app);
         INT_PTR result = runWithDriver(dialog, [&](DWORD uiThread) {
             HWND window = waitForWindow(uiThread, "Advanced Settings");
             if (!window)
@@ -186,8 +187,10 @@ TEST_F(ConfigDialogs, MainDialogForcesARebuildAfterANewBitmapSizeOrABrowse) {
     };
     for (const Case& c : cases) {
         writeProfile("[ConversionParms]\r\nTargetBmpSize=256\r\n");
-        ConfigDialog dialog(nullptr);
-        dialog.m_settings.PicturePath = std::string(temp, strlen(temp) - 1);
+        const settings::AppContext app;
+        SettingsRecord record;
+        record.PicturePath = std::string(temp, strlen(temp) - 1);
+        ConfigDialog dialog(nullptr, app, record);
         runWithDriver(dialog, [&](DWORD uiThread) {
             HWND main = waitForWindow(uiThread, "Prismata Configuration");
             if (!main)
@@ -197,8 +200,8 @@ TEST_F(ConfigDialogs, MainDialogForcesARebuildAfterANewBitmapSizeOrABrowse) {
         });
         EXPECT_EQ(dialog.forceRebuild(), c.force) << c.name;
         // The record holds the edit's text when the window is gone; the browser may spell the case differently.
-        EXPECT_EQ(lstrcmpiA(dialog.m_settings.PicturePath.c_str(), std::string(temp, strlen(temp) - 1).c_str()), 0)
-            << c.name << ": " << dialog.m_settings.PicturePath;
+        EXPECT_EQ(lstrcmpiA(dialog.record().PicturePath.c_str(), std::string(temp, strlen(temp) - 1).c_str()), 0)
+            << c.name << ": " << dialog.record().PicturePath;
     }
 }
 

@@ -3,6 +3,7 @@
 #include "framework/Profile.h"
 #include "library/CacheFolder.h"
 #include "library/PictureLibrary.h"
+#include "settings/AppContext.h"
 #include "tests/win/LibraryTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +26,11 @@ protected:
     }
 
     bool rebuild(const std::string& folderText, const std::string& openingFolder = "", bool force = false) {
-        return library::rebuildPictureLibrary(m_owner, m_install.path(), folderText, openingFolder, force);
+        settings::AppContext app;
+        app.installFolder = m_install.path();
+        app.cacheFolder = library::cacheFolderOf(m_install.path());
+        app.title = kAppTitle;
+        return library::rebuildPictureLibrary(m_owner, app, folderText, openingFolder, force);
     }
     std::string folder() const { return m_pictures.path(); }
     void addJpegs(int count) {

@@ -1,8 +1,8 @@
-#include "settings/ProfileValue.h"
+#include "framework/ProfileValue.h"
 
 #include <climits>
 
-namespace settings {
+namespace fw {
 
 int parseProfileInt(std::string_view text, int defaultValue) {
     if (text.empty())
@@ -26,4 +26,4 @@ int parseProfileInt(std::string_view text, int defaultValue) {
     return value > INT_MAX ? INT_MAX : static_cast<int>(value);
 }
 
-} // namespace settings
+} // namespace fw

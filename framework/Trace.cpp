@@ -1,6 +1,6 @@
-#include "app/Trace.h"
+#include "framework/Trace.h"
 
-#include "app/TraceText.h"
+#include "framework/TraceText.h"
 
 #include <string>
 
