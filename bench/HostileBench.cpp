@@ -113,7 +113,7 @@ struct Row {
 void measure(Row& row, const std::string& install) {
     std::vector<double> scans;
     for (int i = 0; i < kRuns; ++i) {
-        library::BuildDialog build(nullptr, library::cacheFolderOf(install));
+        library::BuildDialog build(nullptr, library::cacheFolderOf(install), "Prismata Screen Saver");
         const double start = nowMs();
         build.scanFolder(row.folder);
         scans.push_back(nowMs() - start);

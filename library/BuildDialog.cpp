@@ -8,7 +8,6 @@
 #include "library/FileSearch.h"
 #include "library/ImageConversion.h"
 #include "library/LibraryText.h"
-#include "library/LibraryTitle.h"
 #include "library/PictureScan.h"
 #include "resources/resource.h"
 
@@ -32,8 +31,8 @@ private:
 };
 } // namespace
 
-BuildDialog::BuildDialog(HWND owner, std::string cacheFolder)
-    : fw::Dialog(IDD_BUILD, owner), m_cacheFolder(std::move(cacheFolder)) {
+BuildDialog::BuildDialog(HWND owner, std::string cacheFolder, std::string title)
+    : fw::Dialog(IDD_BUILD, owner), m_cacheFolder(std::move(cacheFolder)), m_title(std::move(title)) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
     (void)InitCommonControlsEx(&controls);
 }
@@ -135,7 +134,7 @@ void BuildDialog::stopWorker(bool reportTimeOut) {
         return;
     if (!waitForWorker(m_stopWaitLimit)) {
         if (reportTimeOut)
-            (void)MessageBoxA(m_window, text::kKillFailed, appTitle().c_str(), MB_OK);
+            (void)MessageBoxA(m_window, text::kKillFailed, m_title.c_str(), MB_OK);
         (void)TerminateThread(m_thread.get(), 0);
     }
     m_thread.reset();

@@ -19,7 +19,8 @@ public:
     // Conversion off: how long each picture's status stays on screen.
     static constexpr DWORD kIndexingPause = 200;
 
-    BuildDialog(HWND owner, std::string cacheFolder);
+    // title: the caption of the box that reports a worker it had to cut off.
+    BuildDialog(HWND owner, std::string cacheFolder, std::string title);
     ~BuildDialog() override;
 
     // Queues the picture files lying directly in folder, in the order the file search returns them.
@@ -62,6 +63,7 @@ private:
     void stopWorker(bool reportTimeOut);
 
     const std::string m_cacheFolder;
+    const std::string m_title;
     bool m_convert = true;             // read-only while the worker runs
     std::list<std::string> m_pending;  // filled before the run, then the worker's
     std::deque<std::string> m_results; // the worker's until it has ended

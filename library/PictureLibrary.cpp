@@ -52,7 +52,7 @@ bool rebuildPictureLibrary(HWND owner, const settings::AppContext& app, const st
     const int oldCount = profile.readInt(kPhotos, kCount, 0);
     const std::string& cacheFolder = app.cacheFolder;
 
-    BuildDialog build(owner, cacheFolder);
+    BuildDialog build(owner, cacheFolder, app.title);
     build.scanFolder(folderText);
     // No install folder, no cache: the pictures are then listed as they are.
     build.setConvert(profile.readInt(kSettings, kConvert, 1) != 0 && !cacheFolder.empty());

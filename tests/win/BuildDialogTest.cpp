@@ -15,6 +15,7 @@ using namespace librarytest;
 namespace {
 
 constexpr char kBuildTitle[] = "Building Image Folder";
+constexpr char kAppTitle[] = "Prismata Screen Saver";
 
 class BuildDialogRun : public ::testing::Test {
 protected:
@@ -49,7 +50,7 @@ protected:
 
 TEST_F(BuildDialogRun, ConversionOffListsSourcesAfterShowingEachName) {
     addPictures(3);
-    library::BuildDialog dialog(nullptr, m_cache);
+    library::BuildDialog dialog(nullptr, m_cache, kAppTitle);
     dialog.scanFolder(m_pictures.path());
     dialog.setConvert(false);
     std::set<std::string> shown;
@@ -74,7 +75,7 @@ TEST_F(BuildDialogRun, ConversionOffListsSourcesAfterShowingEachName) {
 
 TEST_F(BuildDialogRun, AbortDuringTheFirstOfTenThenOkKeepsOneEntry) {
     addPictures(10);
-    library::BuildDialog dialog(nullptr, m_cache);
+    library::BuildDialog dialog(nullptr, m_cache, kAppTitle);
     dialog.scanFolder(m_pictures.path());
     dialog.setConvert(false);
     std::string aborting, aborted;
@@ -102,7 +103,7 @@ TEST_F(BuildDialogRun, AbortDuringTheFirstOfTenThenOkKeepsOneEntry) {
 
 TEST_F(BuildDialogRun, AbortDuringTheLastPictureCompletesButWaitsForOk) {
     addPictures(1);
-    library::BuildDialog dialog(nullptr, m_cache);
+    library::BuildDialog dialog(nullptr, m_cache, kAppTitle);
     dialog.scanFolder(m_pictures.path());
     dialog.setConvert(false);
     std::string finalStatus;
@@ -127,7 +128,7 @@ TEST_F(BuildDialogRun, AbortDuringTheLastPictureCompletesButWaitsForOk) {
 
 TEST_F(BuildDialogRun, EscAndCloseBoxAreRefusedWhileTheWorkerRuns) {
     addPictures(3);
-    library::BuildDialog dialog(nullptr, m_cache);
+    library::BuildDialog dialog(nullptr, m_cache, kAppTitle);
     dialog.scanFolder(m_pictures.path());
     dialog.setConvert(false);
     bool openAfterRefusals = false;
@@ -154,7 +155,7 @@ TEST_F(BuildDialogRun, EscAndCloseBoxAreRefusedWhileTheWorkerRuns) {
 TEST_F(BuildDialogRun, EnterEscCloseAndOkWhileTheWorkerRunsChangeNothing) {
     // Had any of them been taken, OK's short wait would cut the busy worker off with the error box.
     addPictures(10);
-    library::BuildDialog dialog(nullptr, m_cache);
+    library::BuildDialog dialog(nullptr, m_cache, kAppTitle);
     dialog.scanFolder(m_pictures.path());
     dialog.setConvert(false);
     dialog.setStopWaitLimit(100);
@@ -207,7 +208,7 @@ void CALLBACK askForTheDefaultButton(HWND, UINT, UINT_PTR timer, DWORD) {
 
 TEST_F(BuildDialogRun, DefaultButtonQueryIsAnsweredAsADialogDoesDuringTheRun) {
     addPictures(3);
-    library::BuildDialog dialog(nullptr, m_cache);
+    library::BuildDialog dialog(nullptr, m_cache, kAppTitle);
     dialog.scanFolder(m_pictures.path());
     dialog.setConvert(false);
     g_defaultIdAnswer = -1;
@@ -221,7 +222,7 @@ TEST_F(BuildDialogRun, DefaultButtonQueryIsAnsweredAsADialogDoesDuringTheRun) {
 TEST_F(BuildDialogRun, SameStemGetsTheNumberedName) {
     writeJpeg(m_pictures.path() + "photo.jpg", 40, 30, [](int, int) { return Rgb{200, 10, 10}; });
     writeBmp(m_pictures.path() + "photo.bmp", 40, 30, [](int, int) { return Rgb{10, 10, 200}; });
-    library::BuildDialog dialog(nullptr, m_cache);
+    library::BuildDialog dialog(nullptr, m_cache, kAppTitle);
     dialog.scanFolder(m_pictures.path());
     EXPECT_EQ(dialog.DoModal(), IDOK);
     ASSERT_EQ(dialog.resultCount(), 2);
@@ -241,11 +242,11 @@ TEST_F(BuildDialogRun, ScanListsOnlyPicturesDirectlyInTheFolder) {
 
     std::string withoutSlash = m_pictures.path().substr(0, m_pictures.path().size() - 1);
     for (const std::string& folder : {m_pictures.path(), withoutSlash, withoutSlash + "/"}) {
-        library::BuildDialog dialog(nullptr, m_cache);
+        library::BuildDialog dialog(nullptr, m_cache, kAppTitle);
         dialog.scanFolder(folder);
         EXPECT_EQ(dialog.pendingCount(), 5) << folder;
     }
-    library::BuildDialog missing(nullptr, m_cache);
+    library::BuildDialog missing(nullptr, m_cache, kAppTitle);
     missing.scanFolder(m_pictures.path() + "no-such-folder");
     missing.scanFolder("");
     EXPECT_EQ(missing.pendingCount(), 0);
