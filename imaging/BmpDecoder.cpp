@@ -1,5 +1,7 @@
 #include "imaging/BmpDecoder.h"
 
+#include "imaging/FormatBytes.h"
+
 #include <algorithm>
 #include <array>
 #include <new>
@@ -9,21 +11,16 @@ namespace imaging {
 
 namespace {
 
-constexpr std::size_t kFileHeaderSize = 14;
-constexpr std::uint32_t kCoreHeaderSize = 12;
+using bmp::kCoreHeaderSize;
+using bmp::kFileHeaderSize;
+using le::u16;
+using le::u32;
+
 constexpr std::uint64_t kMaxRlePixelsPerByte = 4096;
 
-enum Compression : std::uint32_t { BiRgb = 0, BiRle8 = 1, BiRle4 = 2, BiBitfields = 3 };
-
-std::uint16_t u16(const std::uint8_t* p) {
-    return std::uint16_t(p[0] | (p[1] << 8));
-}
-std::uint32_t u32(const std::uint8_t* p) {
-    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
-}
-
 bool knownHeaderSize(std::uint32_t size) {
-    return size == kCoreHeaderSize || size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
+    return size == kCoreHeaderSize || size == bmp::kInfoHeaderSize || size == 52 || size == 56 || size == 108 ||
+           size == 124;
 }
 
 // One colour channel held under a bit mask: where it sits and how to widen it to 8 bits.
@@ -63,11 +60,11 @@ struct Header {
     std::int64_t height = 0; // always positive here
     bool topDown = false;
     unsigned bitCount = 0;
-    std::uint32_t compression = BiRgb;
+    std::uint32_t compression = bmp::kRgb;
     std::uint32_t sizeImage = 0;
     std::uint32_t clrUsed = 0;
     std::uint32_t masks[4] = {0, 0, 0, 0};
-    std::size_t maskBytesAfterHeader = 0; // masks stored behind a 40-byte header
+    std::size_t maskBytesAfterHeader = 0; // masks stored behind a BITMAPINFOHEADER
 };
 
 ImageError readHeader(const std::uint8_t* dib, std::size_t available, Header& h) {
@@ -81,22 +78,22 @@ ImageError readHeader(const std::uint8_t* dib, std::size_t available, Header& h)
 
     unsigned planes = 0;
     if (h.headerSize == kCoreHeaderSize) {
-        h.width = u16(dib + 4);
-        h.height = u16(dib + 6);
-        planes = u16(dib + 8);
-        h.bitCount = u16(dib + 10);
+        h.width = u16(dib + bmp::kCoreWidthAt);
+        h.height = u16(dib + bmp::kCoreHeightAt);
+        planes = u16(dib + bmp::kCorePlanesAt);
+        h.bitCount = u16(dib + bmp::kCoreBitCountAt);
         if (h.bitCount != 1 && h.bitCount != 4 && h.bitCount != 8 && h.bitCount != 24)
             return ImageError::BadHeader;
     } else {
-        h.width = static_cast<std::int32_t>(u32(dib + 4));
-        std::int64_t height = static_cast<std::int32_t>(u32(dib + 8));
+        h.width = static_cast<std::int32_t>(u32(dib + bmp::kWidthAt));
+        std::int64_t height = static_cast<std::int32_t>(u32(dib + bmp::kHeightAt));
         h.topDown = height < 0;
         h.height = h.topDown ? -height : height;
-        planes = u16(dib + 12);
-        h.bitCount = u16(dib + 14);
-        h.compression = u32(dib + 16);
-        h.sizeImage = u32(dib + 20);
-        h.clrUsed = u32(dib + 32);
+        planes = u16(dib + bmp::kPlanesAt);
+        h.bitCount = u16(dib + bmp::kBitCountAt);
+        h.compression = u32(dib + bmp::kCompressionAt);
+        h.sizeImage = u32(dib + bmp::kSizeImageAt);
+        h.clrUsed = u32(dib + bmp::kClrUsedAt);
         if (h.bitCount != 1 && h.bitCount != 4 && h.bitCount != 8 && h.bitCount != 16 && h.bitCount != 24 &&
             h.bitCount != 32)
             return ImageError::BadHeader;
@@ -105,28 +102,25 @@ ImageError readHeader(const std::uint8_t* dib, std::size_t available, Header& h)
         return ImageError::BadHeader;
 
     switch (h.compression) {
-    case BiRgb:
+    case bmp::kRgb:
         break;
-    case BiRle8:
-    case BiRle4:
-        if (h.bitCount != (h.compression == BiRle8 ? 8u : 4u) || h.topDown)
+    case bmp::kRle8:
+    case bmp::kRle4:
+        if (h.bitCount != (h.compression == bmp::kRle8 ? 8u : 4u) || h.topDown)
             return ImageError::BadHeader;
         break;
-    case BiBitfields:
+    case bmp::kBitfields:
         if (h.bitCount != 16 && h.bitCount != 32)
             return ImageError::BadHeader;
-        if (h.headerSize == 40) {
-            h.maskBytesAfterHeader = 12;
-            if (available < 40 + 12)
+        if (h.headerSize == bmp::kInfoHeaderSize) {
+            h.maskBytesAfterHeader = bmp::kMaskBytes;
+            if (available < bmp::kMasksAt + bmp::kMaskBytes)
                 return ImageError::Truncated;
-            for (int i = 0; i < 3; ++i)
-                h.masks[i] = u32(dib + 40 + 4 * i);
-        } else {
-            for (int i = 0; i < 3; ++i)
-                h.masks[i] = u32(dib + 40 + 4 * i);
-            if (h.headerSize >= 56)
-                h.masks[3] = u32(dib + 52);
         }
+        for (int i = 0; i < 3; ++i)
+            h.masks[i] = u32(dib + bmp::kMasksAt + 4 * i);
+        if (h.headerSize >= bmp::kAlphaMaskHeaderSize)
+            h.masks[3] = u32(dib + bmp::kAlphaMaskAt);
         break;
     default:
         return ImageError::Unsupported; // embedded JPEG or PNG, CMYK, alpha bit fields
@@ -155,7 +149,7 @@ ImageError decodeRle(const Header& h, const Palette& palette, const std::uint8_t
     } catch (const std::bad_alloc&) {
         return ImageError::OutOfMemory;
     }
-    const bool four = h.compression == BiRle4;
+    const bool four = h.compression == bmp::kRle4;
     std::int64_t x = 0;
     std::int64_t y = 0;         // counted from the bottom row
     std::int64_t delivered = 0; // rows handed on; the row being drawn is row y == delivered
@@ -261,7 +255,7 @@ ImageError decodeDib(const std::uint8_t* dib, std::size_t size, std::uint64_t pi
 
     const std::uint8_t* pixels = dib + pixelOffset;
     std::size_t available = size - static_cast<std::size_t>(pixelOffset);
-    if (h.compression == BiRle8 || h.compression == BiRle4) {
+    if (h.compression == bmp::kRle8 || h.compression == bmp::kRle4) {
         if (h.sizeImage != 0 && h.sizeImage < available)
             available = h.sizeImage;
         // Runs of 255 pixels in two bytes each describe about 128 pixels per byte; a header claiming
@@ -284,7 +278,7 @@ ImageError decodeDib(const std::uint8_t* dib, std::size_t size, std::uint64_t pi
 
     Channel channels[4];
     bool useAlpha = false;
-    if (h.compression == BiBitfields) {
+    if (h.compression == bmp::kBitfields) {
         for (int i = 0; i < 4; ++i)
             if (!channels[i].set(h.masks[i]))
                 return ImageError::BadHeader;
@@ -364,7 +358,7 @@ bool looksLikePackedDib(const std::uint8_t* data, std::size_t size) {
     std::uint32_t headerSize = u32(data);
     if (!knownHeaderSize(headerSize))
         return false;
-    return u16(data + (headerSize == kCoreHeaderSize ? 8 : 12)) == 1;
+    return u16(data + (headerSize == kCoreHeaderSize ? bmp::kCorePlanesAt : bmp::kPlanesAt)) == 1;
 }
 
 namespace {
@@ -378,7 +372,7 @@ ImageError readBmpFile(const std::uint8_t* data, std::size_t size, RowSink* sink
         return ImageError::UnknownFormat;
     if (size < kFileHeaderSize + 4)
         return ImageError::Truncated;
-    std::uint32_t offBits = u32(data + 10);
+    std::uint32_t offBits = u32(data + bmp::kPixelOffsetAt);
     if (offBits < kFileHeaderSize + kCoreHeaderSize)
         return ImageError::BadHeader;
     return decodeDib(data + kFileHeaderSize, size - kFileHeaderSize, offBits - kFileHeaderSize, sink, details, stop);
