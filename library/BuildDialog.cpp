@@ -1,10 +1,10 @@
 #include "library/BuildDialog.h"
 
+#include "framework/ComApartment.h"
 #include "imaging/StopSignal.h"
 #include "library/BuildStatus.h"
 #include "library/CacheFolder.h"
 #include "library/CacheName.h"
-#include "library/ComApartment.h"
 #include "library/FileSearch.h"
 #include "library/ImageConversion.h"
 #include "library/LibraryText.h"
@@ -72,7 +72,7 @@ DWORD WINAPI BuildDialog::buildWorker(void* dialog) {
 }
 
 void BuildDialog::runBuild() {
-    ComApartment com;
+    fw::ComApartment com;
     const int total = pendingCount();
     int processed = 0;
     while (!m_pending.empty()) {
