@@ -27,6 +27,10 @@ bool Dialog::PreTranslateMessage(MSG*) { return false; }
 
 bool Dialog::OnCommand(WORD, WORD, HWND) { return false; }
 
+bool Dialog::OnSetCursor(HWND, UINT, UINT) { return false; }
+
+bool Dialog::OnAppMessage(UINT, WPARAM, LPARAM) { return false; }
+
 INT_PTR Dialog::DoModal() {
     m_ended = false;
     m_result = IDCANCEL;
@@ -105,7 +109,15 @@ INT_PTR Dialog::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         OnDestroy();
         return TRUE;
+    case WM_SETCURSOR:
+        if (!OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam)))
+            return FALSE;
+        // A dialog procedure answers through DWLP_MSGRESULT: TRUE stops the default cursor.
+        (void)SetWindowLongPtrA(m_hwnd, DWLP_MSGRESULT, TRUE);
+        return TRUE;
     default:
+        if (message >= WM_APP && message <= 0xBFFF)
+            return OnAppMessage(message, wParam, lParam) ? TRUE : FALSE;
         return FALSE;
     }
 }

@@ -35,6 +35,10 @@ protected:
     // Any other WM_COMMAND; return true when handled.
     virtual bool OnCommand(WORD id, WORD notifyCode, HWND control);
     virtual void OnDestroy() {}
+    // True when the dialog set the cursor itself; false leaves it to the default processing.
+    virtual bool OnSetCursor(HWND window, UINT hitTest, UINT mouseMessage);
+    // A message of the WM_APP range, which the dialog manager never uses; return true when handled.
+    virtual bool OnAppMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
     static INT_PTR CALLBACK staticDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
