@@ -206,27 +206,13 @@ ImageError decodeRle(const Header& h, const Palette& palette, const std::uint8_t
     return deliverUpTo(h.height);
 }
 
-// dib: the bitmap header onwards. pixelOffset: where the pixels start, counted from dib; zero for a
-// packed DIB, where they follow the colour table. Without a sink, stops after the checks, before any
-// allocation.
-ImageError decodeDib(const std::uint8_t* dib, std::size_t size, std::uint64_t pixelOffset, RowSink* sink,
-                     BmpDetails* details, const StopSignal* stop) {
-    const bool checkOnly = sink == nullptr;
-    Header h;
-    if (ImageError e = readHeader(dib, size, h); e != ImageError::None)
-        return e;
-    if (details) {
-        details->bitsPerPixel = static_cast<int>(h.bitCount);
-        details->width = static_cast<int>(h.width);
-        details->height = static_cast<int>(h.height);
-    }
-
+// The colour table: needed up to 8 bits per pixel; larger depths may carry one (the picture cache writes
+// 65,536 entries ahead of 16-bit pixels) that is only stepped over. Settles where the pixels start.
+ImageError readPalette(const std::uint8_t* dib, std::size_t size, const Header& h, std::uint64_t& pixelOffset,
+                       Palette& palette) {
     const bool packed = pixelOffset == 0;
     const std::uint64_t paletteOffset = std::uint64_t(h.headerSize) + h.maskBytesAfterHeader;
     const std::uint64_t entrySize = h.headerSize == kCoreHeaderSize ? 3 : 4;
-
-    // Colour table: needed up to 8 bits per pixel; larger depths may carry one (the picture cache writes
-    // 65,536 entries ahead of 16-bit pixels) that is only stepped over.
     std::uint64_t declared = h.clrUsed;
     std::uint64_t used = 0;
     if (h.bitCount <= 8) {
@@ -246,38 +232,32 @@ ImageError decodeDib(const std::uint8_t* dib, std::size_t size, std::uint64_t pi
     if (pixelOffset > size)
         return packed ? ImageError::Truncated : ImageError::BadHeader;
 
-    Palette palette;
     palette.fill(packRgb(0, 0, 0));
     for (std::uint64_t i = 0; i < used; ++i) {
         const std::uint8_t* e = dib + paletteOffset + i * entrySize;
         palette[i] = packRgb(e[2], e[1], e[0]);
     }
+    return ImageError::None;
+}
 
-    const std::uint8_t* pixels = dib + pixelOffset;
-    std::size_t available = size - static_cast<std::size_t>(pixelOffset);
-    if (h.compression == bmp::kRle8 || h.compression == bmp::kRle4) {
-        if (h.sizeImage != 0 && h.sizeImage < available)
-            available = h.sizeImage;
-        // Runs of 255 pixels in two bytes each describe about 128 pixels per byte; a header claiming
-        // far more than that from a few bytes would only make us allocate and filter an empty canvas.
-        if (std::uint64_t(h.width) * std::uint64_t(h.height) > kMaxRlePixelsPerByte * std::uint64_t(available))
-            return ImageError::TooLarge;
-        if (checkOnly)
-            return ImageError::None;
-        if (ImageError e = sink->start(int(h.width), int(h.height), true, std::size_t(h.width) * 4);
-            e != ImageError::None)
-            return e;
-        return decodeRle(h, palette, pixels, available, *sink, stop);
-    }
+ImageError decodeRleDib(const Header& h, const Palette& palette, const std::uint8_t* pixels, std::size_t available,
+                        RowSink* sink, const StopSignal* stop) {
+    if (h.sizeImage != 0 && h.sizeImage < available)
+        available = h.sizeImage;
+    // Runs of 255 pixels in two bytes each describe about 128 pixels per byte; a header claiming
+    // far more than that from a few bytes would only make us allocate and filter an empty canvas.
+    if (std::uint64_t(h.width) * std::uint64_t(h.height) > kMaxRlePixelsPerByte * std::uint64_t(available))
+        return ImageError::TooLarge;
+    if (!sink)
+        return ImageError::None;
+    if (ImageError e = sink->start(int(h.width), int(h.height), true, std::size_t(h.width) * 4); e != ImageError::None)
+        return e;
+    return decodeRle(h, palette, pixels, available, *sink, stop);
+}
 
-    const std::uint64_t rowBits = std::uint64_t(h.width) * h.bitCount;
-    const std::uint64_t stride = (rowBits + 31) / 32 * 4;
-    const std::uint64_t needed = stride * std::uint64_t(h.height - 1) + (rowBits + 7) / 8;
-    if (needed > available)
-        return ImageError::Truncated;
-
-    Channel channels[4];
-    bool useAlpha = false;
+// Where each colour sits in a 16- or 32-bit pixel: the header's bit fields, else the fixed layouts.
+ImageError readChannels(const Header& h, Channel (&channels)[4], bool& useAlpha) {
+    useAlpha = false;
     if (h.compression == bmp::kBitfields) {
         for (int i = 0; i < 4; ++i)
             if (!channels[i].set(h.masks[i]))
@@ -294,9 +274,58 @@ ImageError decodeDib(const std::uint8_t* dib, std::size_t size, std::uint64_t pi
         channels[1].set(0x0000FF00);
         channels[2].set(0x000000FF);
     }
+    return ImageError::None;
+}
 
-    if (checkOnly)
+// The pixels of one stored row as ours.
+void convertRow(const Header& h, const Palette& palette, const Channel (&channels)[4], bool useAlpha,
+                const std::uint8_t* src, std::uint32_t* dst) {
+    const std::size_t width = static_cast<std::size_t>(h.width);
+    switch (h.bitCount) {
+    case 1:
+    case 4:
+    case 8: {
+        const unsigned bits = h.bitCount;
+        const unsigned perByte = 8 / bits;
+        const unsigned mask = (1u << bits) - 1;
+        for (std::size_t x = 0; x < width; ++x) {
+            unsigned byte = src[x / perByte];
+            unsigned shift = 8 - bits * (unsigned(x % perByte) + 1);
+            dst[x] = palette[(byte >> shift) & mask];
+        }
+        break;
+    }
+    case 24:
+        for (std::size_t x = 0; x < width; ++x)
+            dst[x] = packRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
+        break;
+    case 16:
+    case 32: {
+        const bool wide = h.bitCount == 32;
+        for (std::size_t x = 0; x < width; ++x) {
+            std::uint32_t v = wide ? u32(src + 4 * x) : u16(src + 2 * x);
+            dst[x] = packRgb(channels[0].read(v), channels[1].read(v), channels[2].read(v),
+                             useAlpha ? channels[3].read(v) : 255);
+        }
+        break;
+    }
+    }
+}
+
+ImageError decodeUncompressedDib(const Header& h, const Palette& palette, const std::uint8_t* pixels,
+                                 std::size_t available, RowSink* sink, const StopSignal* stop) {
+    const std::uint64_t rowBits = std::uint64_t(h.width) * h.bitCount;
+    const std::uint64_t stride = (rowBits + 31) / 32 * 4;
+    const std::uint64_t needed = stride * std::uint64_t(h.height - 1) + (rowBits + 7) / 8;
+    if (needed > available)
+        return ImageError::Truncated;
+    Channel channels[4];
+    bool useAlpha = false;
+    if (ImageError e = readChannels(h, channels, useAlpha); e != ImageError::None)
+        return e;
+    if (!sink)
         return ImageError::None;
+
     const std::size_t width = static_cast<std::size_t>(h.width);
     if (ImageError e = sink->start(int(h.width), int(h.height), !h.topDown, width * 4); e != ImageError::None)
         return e;
@@ -306,44 +335,37 @@ ImageError decodeDib(const std::uint8_t* dib, std::size_t size, std::uint64_t pi
     } catch (const std::bad_alloc&) {
         return ImageError::OutOfMemory;
     }
-    std::uint32_t* dst = line.data();
     for (std::int64_t row = 0; row < h.height; ++row) {
         if (stopped(stop))
             return ImageError::Cancelled;
-        const std::uint8_t* src = pixels + static_cast<std::size_t>(row) * stride;
-        switch (h.bitCount) {
-        case 1:
-        case 4:
-        case 8: {
-            const unsigned bits = h.bitCount;
-            const unsigned perByte = 8 / bits;
-            const unsigned mask = (1u << bits) - 1;
-            for (std::size_t x = 0; x < width; ++x) {
-                unsigned byte = src[x / perByte];
-                unsigned shift = 8 - bits * (unsigned(x % perByte) + 1);
-                dst[x] = palette[(byte >> shift) & mask];
-            }
-            break;
-        }
-        case 24:
-            for (std::size_t x = 0; x < width; ++x)
-                dst[x] = packRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
-            break;
-        case 16:
-        case 32: {
-            const bool wide = h.bitCount == 32;
-            for (std::size_t x = 0; x < width; ++x) {
-                std::uint32_t v = wide ? u32(src + 4 * x) : u16(src + 2 * x);
-                dst[x] = packRgb(channels[0].read(v), channels[1].read(v), channels[2].read(v),
-                                 useAlpha ? channels[3].read(v) : 255);
-            }
-            break;
-        }
-        }
-        if (ImageError e = sink->row(dst); e != ImageError::None)
+        convertRow(h, palette, channels, useAlpha, pixels + static_cast<std::size_t>(row) * stride, line.data());
+        if (ImageError e = sink->row(line.data()); e != ImageError::None)
             return e;
     }
     return ImageError::None;
+}
+
+// dib: the bitmap header onwards. pixelOffset: where the pixels start, counted from dib; zero for a
+// packed DIB, where they follow the colour table. Without a sink, stops after the checks, before any
+// allocation.
+ImageError decodeDib(const std::uint8_t* dib, std::size_t size, std::uint64_t pixelOffset, RowSink* sink,
+                     BmpDetails* details, const StopSignal* stop) {
+    Header h;
+    if (ImageError e = readHeader(dib, size, h); e != ImageError::None)
+        return e;
+    if (details) {
+        details->bitsPerPixel = static_cast<int>(h.bitCount);
+        details->width = static_cast<int>(h.width);
+        details->height = static_cast<int>(h.height);
+    }
+    Palette palette;
+    if (ImageError e = readPalette(dib, size, h, pixelOffset, palette); e != ImageError::None)
+        return e;
+    const std::uint8_t* pixels = dib + pixelOffset;
+    const std::size_t available = size - static_cast<std::size_t>(pixelOffset);
+    if (h.compression == bmp::kRle8 || h.compression == bmp::kRle4)
+        return decodeRleDib(h, palette, pixels, available, sink, stop);
+    return decodeUncompressedDib(h, palette, pixels, available, sink, stop);
 }
 
 } // namespace
