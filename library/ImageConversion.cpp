@@ -21,6 +21,10 @@ namespace library {
 
 namespace {
 
+bool stopped(const imaging::StopSignal* stop) {
+    return stop && stop->stopRequested();
+}
+
 bool isOwnFormat(imaging::PictureFormat format) {
     return format == imaging::PictureFormat::Jpeg || format == imaging::PictureFormat::Bmp ||
            format == imaging::PictureFormat::PackedDib;
@@ -65,8 +69,11 @@ struct SourcePicture {
     long hmHeight = 0;
 };
 
-bool openPicture(const std::string& path, SourcePicture& picture) {
-    if (fw::readWholeFile(path, kMaxSourceBytes, picture.bytes) != fw::WholeFileRead::Read || picture.bytes.empty())
+bool openPicture(const std::string& path, SourcePicture& picture, const imaging::StopSignal* stop) {
+    // A build's abort is seen between read chunks too.
+    const fw::WholeFileRead read =
+        fw::readWholeFile(path, kMaxSourceBytes, picture.bytes, [stop] { return stopped(stop); });
+    if (read != fw::WholeFileRead::Read || picture.bytes.empty())
         return false;
     const std::uint8_t* bytes = picture.bytes.data();
     const std::size_t size = picture.bytes.size();
@@ -119,10 +126,6 @@ bool drawPixels(HDC dc, const imaging::Image& image, int x, int y) {
                          &info, DIB_RGB_COLORS, SRCCOPY) == image.height;
 }
 
-bool stopped(const imaging::StopSignal* stop) {
-    return stop && stop->stopRequested();
-}
-
 // Draws the whole metafile upright into the rectangle: the source rectangle is given bottom-up.
 bool renderMetafile(IPicture* picture, HDC dc, long hmWidth, long hmHeight, int x, int y, int width, int height) {
     // Bitmaps inside a metafile are stretched too: filtered, not ANDed together.
@@ -142,7 +145,7 @@ bool convertPicture(const std::string& sourcePath, const std::string& outputPath
     if (stopped(stop))
         return false;
     SourcePicture picture;
-    if (!openPicture(sourcePath, picture))
+    if (!openPicture(sourcePath, picture, stop))
         return false;
 
     fw::MemoryDC memory(CreateCompatibleDC(nullptr));
