@@ -2,8 +2,10 @@
 // decode of the same file, and a whole rebuild of a 200-picture folder with the dialog's responsiveness
 // (message round trips to the dialog while the worker converts) and the time an Abort takes to land.
 // Prints a table; all times come from this one run.
+#include "framework/ComApartment.h"
+#include "framework/Handles.h"
+#include "framework/WholeFile.h"
 #include "framework/WinApp.h"
-#include "library/ComApartment.h"
 #include "library/ImageConversion.h"
 #include "library/CacheFolder.h"
 #include "library/PictureLibrary.h"
@@ -118,25 +120,20 @@ size_t writePhotoJpeg(const std::string& path, int width, int height) {
 
 // The baseline: read the file and let the system picture loader decode it, nothing else.
 bool loadOnly(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), {});
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    std::vector<std::uint8_t> bytes;
+    (void)fw::readWholeFile(path, library::kMaxSourceBytes, bytes);
+    fw::GlobalMemory block(GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
     if (!block)
         return false;
-    std::copy(bytes.begin(), bytes.end(), static_cast<char*>(GlobalLock(block)));
-    GlobalUnlock(block);
-    IStream* stream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(block, TRUE, &stream))) {
-        GlobalFree(block);
+    std::copy(bytes.begin(), bytes.end(), static_cast<std::uint8_t*>(GlobalLock(block.get())));
+    (void)GlobalUnlock(block.get());
+    fw::ComPtr<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(block.get(), TRUE, stream.receive())))
         return false;
-    }
-    IPicture* picture = nullptr;
-    HRESULT hr = OleLoadPicture(stream, static_cast<LONG>(bytes.size()), FALSE, IID_IPicture,
-                                reinterpret_cast<void**>(&picture));
-    stream->Release();
-    if (picture)
-        picture->Release();
-    return SUCCEEDED(hr);
+    (void)block.release(); // the stream's now
+    fw::ComPtr<IPicture> picture;
+    return SUCCEEDED(OleLoadPicture(stream.get(), static_cast<LONG>(bytes.size()), FALSE, IID_IPicture,
+                                    reinterpret_cast<void**>(picture.receive())));
 }
 
 HWND findOwnWindow(const char* title) {
@@ -187,7 +184,7 @@ struct RebuildRow {
 };
 
 void measureSizes(std::vector<SizeRow>& rows, const std::string& work) {
-    library::ComApartment com;
+    fw::ComApartment com;
     for (SizeRow& row : rows) {
         const std::string source = work + row.name + ".jpg";
         row.bytes = writePhotoJpeg(source, row.width, row.height);
@@ -279,7 +276,7 @@ int main() {
     RebuildRow full;
     RebuildRow aborted;
     {
-        library::ComApartment com;
+        fw::ComApartment com;
         full = rebuildFolder(install, pictures, false);
         aborted = rebuildFolder(install, pictures, true);
     }

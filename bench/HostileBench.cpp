@@ -2,10 +2,10 @@
 // pictures, against a folder holding only those pictures (the baseline, same run), and the hostile-picture
 // folder. The scan is BuildDialog::scanFolder; the rebuild is the whole flow of the settings dialog's OK
 // (scan, cache clean-up, build dialog and worker, list written). Prints a table.
+#include "framework/ComApartment.h"
 #include "framework/WinApp.h"
 #include "library/BuildDialog.h"
 #include "library/CacheFolder.h"
-#include "library/ComApartment.h"
 #include "library/PictureLibrary.h"
 #include "settings/AppContext.h"
 #include "tools/hostile/HostilePictures.h"
@@ -143,7 +143,7 @@ void measure(Row& row, const std::string& install) {
 
 int main() {
     BenchApp app;
-    library::ComApartment com;
+    fw::ComApartment com;
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);
     const std::string work = makeFolder(temp, "prismata-hostile-bench" + std::to_string(GetCurrentProcessId()));

@@ -5,10 +5,11 @@
 //
 //   prismata_loader_bench make FOLDER     writes the 2, 12 and 24 megapixel test photos into FOLDER
 //   prismata_loader_bench run FOLDER      measures every .jpg in FOLDER, then rebuilds FOLDER\rebuild\ .
+#include "framework/ComApartment.h"
 #include "framework/Handles.h"
+#include "framework/WholeFile.h"
 #include "framework/WinApp.h"
 #include "library/BmpFile.h"
-#include "library/ComApartment.h"
 #include "library/FitGeometry.h"
 #include "library/ImageConversion.h"
 #include "library/CacheFolder.h"
@@ -106,21 +107,10 @@ void writePhoto(const std::string& path, int width, int height) {
 
 // ---- the system loader's conversion, as the program did it before it had its own loader
 
-struct GlobalTraits {
-    using Handle = HGLOBAL;
-    static Handle empty() { return nullptr; }
-    static void close(Handle h) { (void)GlobalFree(h); }
-};
-struct DcTraits {
-    using Handle = HDC;
-    static Handle empty() { return nullptr; }
-    static void close(Handle h) { (void)DeleteDC(h); }
-};
-
 fw::ComPtr<IPicture> systemLoad(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), {});
-    fw::UniqueHandle<GlobalTraits> block(GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
+    std::vector<std::uint8_t> bytes;
+    (void)fw::readWholeFile(path, library::kMaxSourceBytes, bytes);
+    fw::GlobalMemory block(GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
     if (!block || bytes.empty())
         return fw::ComPtr<IPicture>();
     std::copy(bytes.begin(), bytes.end(), static_cast<char*>(GlobalLock(block.get())));
@@ -140,7 +130,7 @@ bool systemConvert(const std::string& source, const std::string& output) {
     fw::ComPtr<IPicture> picture = systemLoad(source);
     if (!picture)
         return false;
-    fw::UniqueHandle<DcTraits> memory(CreateCompatibleDC(nullptr));
+    fw::MemoryDC memory(CreateCompatibleDC(nullptr));
     OLE_XSIZE_HIMETRIC hmWidth = 0;
     OLE_YSIZE_HIMETRIC hmHeight = 0;
     if (!memory || FAILED(picture->get_Width(&hmWidth)) || FAILED(picture->get_Height(&hmHeight)))
@@ -195,7 +185,7 @@ PROCESS_MEMORY_COUNTERS memoryNow() {
 // Prints "ms peakWorkingSetKB ok" into resultPath.
 int measureOne(const std::string& loader, const std::string& source, const std::string& warmUp,
                const std::string& resultPath) {
-    library::ComApartment com;
+    fw::ComApartment com;
     const std::string output = resultPath + ".bmp";
     // Load the loader's libraries and first-use state before the baseline.
     (void)convertWith(loader, warmUp, output);
@@ -268,8 +258,8 @@ struct JpegSize {
 };
 
 JpegSize jpegSize(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), {});
+    std::vector<std::uint8_t> bytes;
+    (void)fw::readWholeFile(path, library::kMaxSourceBytes, bytes);
     jpeg_decompress_struct cinfo{};
     jpeg_error_mgr jerr{};
     cinfo.err = jpeg_std_error(&jerr);
@@ -318,7 +308,7 @@ double rebuild(const std::string& install, const std::string& pictures, int& lis
             Sleep(5);
         }
     });
-    library::ComApartment com;
+    fw::ComApartment com;
     const double start = nowMs();
     settings::AppContext app;
     app.installFolder = install;

@@ -1,31 +1,14 @@
 #include "config/ShellFolders.h"
 
-#include <memory>
+#include "framework/ComApartment.h"
+#include "framework/Handles.h"
 
 namespace config {
 
 namespace {
 
 // The shell hands out item lists allocated with the task allocator.
-struct ItemIdListFree {
-    void operator()(ITEMIDLIST* item) const { CoTaskMemFree(item); }
-};
-using ItemIdList = std::unique_ptr<ITEMIDLIST, ItemIdListFree>;
-
-// The browser wants COM on the calling thread for as long as it runs.
-class ComApartment {
-public:
-    ComApartment() : m_ok(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-    ~ComApartment() {
-        if (m_ok)
-            CoUninitialize();
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-private:
-    bool m_ok;
-};
+using ItemIdList = fw::CoTaskMemory<ITEMIDLIST>;
 
 } // namespace
 
@@ -45,7 +28,8 @@ std::optional<std::string> FindSpecialFolder(HWND owner, int csidl) {
 }
 
 std::optional<std::string> browseForFolder(HWND owner, const char* title, BFFCALLBACK callback, LPARAM data) {
-    ComApartment apartment;
+    // The browser wants COM on the calling thread for as long as it runs.
+    fw::ComApartment apartment;
     char displayName[MAX_PATH] = {};
     BROWSEINFOA info{};
     info.hwndOwner = owner;

@@ -1,8 +1,9 @@
 #include "d3dx/D3DXTexture.h"
 
+#include "d3dx/MetafilePicture.h"
 #include "d3dx/TextureSizing.h"
 #include "framework/Handles.h"
-#include "imaging/MetafileCheck.h"
+#include "framework/WholeFile.h"
 #include "imaging/MipChain.h"
 #include "imaging/PictureDecoder.h"
 #include "imaging/PixelPack.h"
@@ -19,8 +20,6 @@ namespace {
 // A texture of 4096 x 4096 with its mips already takes 85 MB in the managed pool (and as much again in
 // system memory); TextureSize values beyond that are mistakes.
 constexpr UINT kMaxTextureSide = 4096;
-// The size a metafile without a placeable header is drawn at when the caller leaves the size open.
-constexpr int kDefaultMetafileSide = 256;
 
 HRESULT failureFor(imaging::ImageError error) {
     switch (error) {
@@ -37,30 +36,17 @@ bool stopped(const imaging::StopSignal* stop) {
     return stop && stop->stopRequested();
 }
 
-HRESULT readWholeFile(const char* path, std::vector<std::uint8_t>& data, const imaging::StopSignal* stop) {
-    fw::KernelHandle file(
-        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) {
-        (void)file.release(); // INVALID_HANDLE_VALUE is not ours to close
+HRESULT readPictureFile(const char* path, std::vector<std::uint8_t>& data, const imaging::StopSignal* stop) {
+    switch (fw::readWholeFile(path, imaging::kMaxPictureFileBytes, data, [stop] { return stopped(stop); })) {
+    case fw::WholeFileRead::Read:
+        return data.empty() ? D3DXERR_INVALIDDATA : S_OK;
+    case fw::WholeFileRead::Stopped:
+        return E_ABORT;
+    case fw::WholeFileRead::OutOfMemory:
+        return E_OUTOFMEMORY;
+    default:
         return D3DXERR_INVALIDDATA;
     }
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 ||
-        std::uint64_t(size.QuadPart) > imaging::kMaxPictureFileBytes)
-        return D3DXERR_INVALIDDATA;
-    data.resize(static_cast<std::size_t>(size.QuadPart));
-    std::size_t done = 0;
-    while (done < data.size()) {
-        // Chunks small enough that a stop is seen within a few milliseconds even on a slow disk.
-        if (stopped(stop))
-            return E_ABORT;
-        DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(data.size() - done, 1u << 20));
-        DWORD read = 0;
-        if (!ReadFile(file.get(), data.data() + done, chunk, &read, nullptr) || read == 0)
-            return D3DXERR_INVALIDDATA;
-        done += read;
-    }
-    return S_OK;
 }
 
 bool packedFormatOf(D3DFORMAT format, imaging::PackedFormat& packed) {
@@ -131,83 +117,6 @@ D3DFORMAT sourceFormatOf(const imaging::PictureInfo& info) {
     }
 }
 
-// Windows metafiles, drawn by GDI into a 32-bit bitmap of the texture's size on a white ground.
-class MetafilePicture {
-public:
-    MetafilePicture() = default;
-    MetafilePicture(const MetafilePicture&) = delete;
-    MetafilePicture& operator=(const MetafilePicture&) = delete;
-    bool open(const std::uint8_t* data, std::size_t size) {
-        // The system's metafile player believes every count in the records.
-        if (!imaging::isSoundMetafile(data, size))
-            return false;
-        const bool placeable = size >= 22 && data[0] == 0xD7 && data[1] == 0xCD && data[2] == 0xC6 && data[3] == 0x9A;
-        if (placeable) {
-            const auto s16 = [data](int at) { return int(std::int16_t(data[at] | (data[at + 1] << 8))); };
-            const int inch = data[14] | (data[15] << 8);
-            const int width = s16(10) - s16(6);
-            const int height = s16(12) - s16(8);
-            if (inch <= 0 || width <= 0 || height <= 0)
-                return false;
-            METAFILEPICT picture{MM_ANISOTROPIC, width * 2540 / inch, height * 2540 / inch, nullptr};
-            m_emf = SetWinMetaFileBits(static_cast<UINT>(size - 22), data + 22, nullptr, &picture);
-            m_width = std::max(1, width * 96 / inch);
-            m_height = std::max(1, height * 96 / inch);
-        } else {
-            m_emf = SetWinMetaFileBits(static_cast<UINT>(size), data, nullptr, nullptr);
-            m_width = m_height = kDefaultMetafileSide;
-        }
-        return m_emf != nullptr;
-    }
-    ~MetafilePicture() {
-        if (m_emf)
-            (void)DeleteEnhMetaFile(m_emf);
-    }
-    int width() const { return m_width; }
-    int height() const { return m_height; }
-
-    bool render(int width, int height, imaging::Image& out) const {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height; // top-down, like our images
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        fw::Bitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        struct MemoryDC {
-            HDC dc = CreateCompatibleDC(nullptr);
-            ~MemoryDC() {
-                if (dc)
-                    (void)DeleteDC(dc);
-            }
-        } memory;
-        if (!bitmap || !bits || !memory.dc)
-            return false;
-        {
-            fw::SelectObjectScope select(memory.dc, bitmap.get());
-            RECT rect{0, 0, width, height};
-            (void)FillRect(memory.dc, &rect, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-            if (!PlayEnhMetaFile(memory.dc, m_emf, &rect))
-                return false;
-            (void)GdiFlush();
-        }
-        out.width = width;
-        out.height = height;
-        const auto* pixels = static_cast<const std::uint32_t*>(bits);
-        out.pixels.assign(pixels, pixels + std::size_t(width) * height);
-        for (std::uint32_t& p : out.pixels)
-            p |= 0xFF000000u;
-        return true;
-    }
-
-private:
-    HENHMETAFILE m_emf = nullptr;
-    int m_width = 0;
-    int m_height = 0;
-};
-
 struct TextureRequest {
     UINT width;
     UINT height;
@@ -230,75 +139,71 @@ HRESULT fillLevels(IDirect3DTexture8* texture, const std::vector<imaging::Image>
     return S_OK;
 }
 
-// Decodes, scales and uploads; *texture is set only on success.
-HRESULT createFromMemory(IDirect3DDevice8* device, const std::uint8_t* data, std::size_t size, TextureRequest request,
-                         D3DXIMAGE_INFO* sourceInfo, IDirect3DTexture8** texture, const imaging::StopSignal* stop) {
+// How large the device lets a texture be.
+struct DeviceLimits {
+    d3dx::TextureLimits width;
+    d3dx::TextureLimits height;
+    bool squareOnly = false;
+};
+
+bool readDeviceLimits(IDirect3DDevice8* device, DeviceLimits& limits) {
     D3DCAPS8 caps{};
     if (FAILED(device->GetDeviceCaps(&caps)))
-        return D3DERR_INVALIDCALL;
+        return false;
     const bool powerOfTwo = (caps.TextureCaps & D3DPTEXTURECAPS_POW2) != 0;
-    const d3dx::TextureLimits widthLimits{
-        std::min(kMaxTextureSide, caps.MaxTextureWidth ? UINT(caps.MaxTextureWidth) : 256u), powerOfTwo};
-    const d3dx::TextureLimits heightLimits{
-        std::min(kMaxTextureSide, caps.MaxTextureHeight ? UINT(caps.MaxTextureHeight) : 256u), powerOfTwo};
-    const bool widthOpen = request.width == D3DX_DEFAULT;
-    const bool heightOpen = request.height == D3DX_DEFAULT;
-    const UINT askedWidth = widthOpen ? 1 : d3dx::textureSideFor(request.width, widthLimits);
-    const UINT askedHeight = heightOpen ? 1 : d3dx::textureSideFor(request.height, heightLimits);
-    if (askedWidth == 0 || askedHeight == 0)
-        return D3DERR_INVALIDCALL;
+    limits.width = {std::min(kMaxTextureSide, caps.MaxTextureWidth ? UINT(caps.MaxTextureWidth) : 256u), powerOfTwo};
+    limits.height = {std::min(kMaxTextureSide, caps.MaxTextureHeight ? UINT(caps.MaxTextureHeight) : 256u),
+                     powerOfTwo};
+    limits.squareOnly = (caps.TextureCaps & D3DPTEXTURECAPS_SQUAREONLY) != 0;
+    return true;
+}
 
-    imaging::PictureInfo info;
-    imaging::Image picture;
-    imaging::ImageError error = imaging::readPictureInfo(data, size, info);
-    MetafilePicture metafile;
+// The header of our own formats, or the natural size of a metafile, which is opened for playing.
+HRESULT readSource(const std::uint8_t* data, std::size_t size, imaging::PictureInfo& info,
+                   d3dx::MetafilePicture& metafile) {
+    const imaging::ImageError error = imaging::readPictureInfo(data, size, info);
     if (info.format == imaging::PictureFormat::Wmf) {
         if (!metafile.open(data, size))
             return D3DXERR_INVALIDDATA;
         info.width = metafile.width();
         info.height = metafile.height();
-    } else if (error != imaging::ImageError::None) {
-        return failureFor(error);
+        return S_OK;
     }
+    return error == imaging::ImageError::None ? S_OK : failureFor(error);
+}
 
-    UINT width = widthOpen ? std::min(d3dx::roundUpToPowerOfTwo(UINT(info.width)), widthLimits.maxSide) : askedWidth;
-    UINT height =
-        heightOpen ? std::min(d3dx::roundUpToPowerOfTwo(UINT(info.height)), heightLimits.maxSide) : askedHeight;
-    if (caps.TextureCaps & D3DPTEXTURECAPS_SQUAREONLY)
-        width = height = std::max(width, height);
-
+// The source's pixels at exactly width x height.
+HRESULT decodeToTexture(const std::uint8_t* data, std::size_t size, const TextureRequest& request,
+                        const d3dx::MetafilePicture& metafile, UINT width, UINT height, imaging::PictureInfo& info,
+                        imaging::Image& picture, const imaging::StopSignal* stop) {
     if (info.format == imaging::PictureFormat::Wmf) {
-        const int drawWidth = widthOpen ? metafile.width() : int(width);
-        const int drawHeight = heightOpen ? metafile.height() : int(height);
+        const int drawWidth = request.width == D3DX_DEFAULT ? metafile.width() : int(width);
+        const int drawHeight = request.height == D3DX_DEFAULT ? metafile.height() : int(height);
         if (std::uint64_t(drawWidth) * std::uint64_t(drawHeight) > imaging::kMaxImagePixels ||
             !metafile.render(drawWidth, drawHeight, picture))
             return D3DXERR_INVALIDDATA;
-        if (UINT(picture.width) != width || UINT(picture.height) != height)
-            picture = imaging::scaleTriangle(picture, int(width), int(height));
     } else if (request.colorKey != 0) {
         // The key picks source pixels, before any filtering blends them with their neighbours.
-        error = imaging::decodePicture(data, size, width, height, picture, &info, stop);
+        imaging::ImageError error = imaging::decodePicture(data, size, width, height, picture, &info, stop);
         if (error != imaging::ImageError::None)
             return failureFor(error);
         for (std::uint32_t& p : picture.pixels)
             if ((p | 0xFF000000u) == request.colorKey)
                 p = 0;
-        if (UINT(picture.width) != width || UINT(picture.height) != height)
-            picture = imaging::scaleTriangle(picture, int(width), int(height));
     } else {
         // Straight to the texture's size: the working memory stays bounded whatever the picture's size.
-        error = imaging::decodePictureToSize(data, size, int(width), int(height), picture, &info, stop);
-        if (error != imaging::ImageError::None)
-            return failureFor(error);
+        imaging::ImageError error =
+            imaging::decodePictureToSize(data, size, int(width), int(height), picture, &info, stop);
+        return error == imaging::ImageError::None ? S_OK : failureFor(error);
     }
-    if (stopped(stop))
-        return E_ABORT;
-    const UINT fullLevels = UINT(imaging::fullMipCount(int(width), int(height)));
-    const UINT levels = request.mipLevels == 0 || request.mipLevels == D3DX_DEFAULT
-                            ? fullLevels
-                            : std::min(request.mipLevels, fullLevels);
-    std::vector<imaging::Image> chain = imaging::makeMipChain(std::move(picture), int(levels));
+    if (UINT(picture.width) != width || UINT(picture.height) != height)
+        picture = imaging::scaleTriangle(picture, int(width), int(height));
+    return S_OK;
+}
 
+// A texture of the request's pool holding the chain, in the format nearest the request the device takes.
+HRESULT uploadChain(IDirect3DDevice8* device, const std::vector<imaging::Image>& chain, const TextureRequest& request,
+                    UINT width, UINT height, UINT levels, fw::ComPtr<IDirect3DTexture8>& result) {
     D3DFORMAT wanted = request.format;
     if (wanted == D3DFMT_UNKNOWN)
         wanted = request.colorKey != 0 ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
@@ -306,37 +211,73 @@ HRESULT createFromMemory(IDirect3DDevice8* device, const std::uint8_t* data, std
     imaging::PackedFormat packed = imaging::PackedFormat::X8R8G8B8;
     (void)packedFormatOf(format, packed);
 
-    fw::ComPtr<IDirect3DTexture8> result;
     HRESULT hr = device->CreateTexture(width, height, levels, request.usage, format, request.pool, result.receive());
     if (FAILED(hr))
         return hr;
-    if (request.pool == D3DPOOL_DEFAULT) {
-        // Default-pool textures cannot be locked: fill a system-memory copy and let the device copy it.
-        fw::ComPtr<IDirect3DTexture8> staging;
-        hr = device->CreateTexture(width, height, levels, 0, format, D3DPOOL_SYSTEMMEM, staging.receive());
-        if (SUCCEEDED(hr))
-            hr = fillLevels(staging.get(), chain, packed);
-        if (SUCCEEDED(hr))
-            hr = device->UpdateTexture(staging.get(), result.get());
-    } else {
-        hr = fillLevels(result.get(), chain, packed);
-    }
-    if (FAILED(hr))
-        return hr;
+    if (request.pool != D3DPOOL_DEFAULT)
+        return fillLevels(result.get(), chain, packed);
+    // Default-pool textures cannot be locked: fill a system-memory copy and let the device copy it.
+    fw::ComPtr<IDirect3DTexture8> staging;
+    hr = device->CreateTexture(width, height, levels, 0, format, D3DPOOL_SYSTEMMEM, staging.receive());
+    if (SUCCEEDED(hr))
+        hr = fillLevels(staging.get(), chain, packed);
+    if (SUCCEEDED(hr))
+        hr = device->UpdateTexture(staging.get(), result.get());
+    return hr;
+}
 
-    if (sourceInfo) {
-        sourceInfo->Width = UINT(info.width);
-        sourceInfo->Height = UINT(info.height);
-        sourceInfo->Depth = 1;
-        sourceInfo->MipLevels = 1;
-        sourceInfo->Format = sourceFormatOf(info);
-        sourceInfo->ResourceType = D3DRTYPE_TEXTURE;
-        sourceInfo->ImageFileFormat = info.format == imaging::PictureFormat::Jpeg        ? D3DXIFF_JPG
-                                      : info.format == imaging::PictureFormat::PackedDib ? D3DXIFF_DIB
-                                                                                         : D3DXIFF_BMP;
-    }
-    result->AddRef(); // the caller's reference; ours goes with result
-    *texture = result.get();
+void describeSource(const imaging::PictureInfo& info, D3DXIMAGE_INFO& sourceInfo) {
+    sourceInfo.Width = UINT(info.width);
+    sourceInfo.Height = UINT(info.height);
+    sourceInfo.Depth = 1;
+    sourceInfo.MipLevels = 1;
+    sourceInfo.Format = sourceFormatOf(info);
+    sourceInfo.ResourceType = D3DRTYPE_TEXTURE;
+    sourceInfo.ImageFileFormat = info.format == imaging::PictureFormat::Jpeg        ? D3DXIFF_JPG
+                                 : info.format == imaging::PictureFormat::PackedDib ? D3DXIFF_DIB
+                                                                                    : D3DXIFF_BMP;
+}
+
+// Decodes, scales and uploads; *texture is set only on success.
+HRESULT createFromMemory(IDirect3DDevice8* device, const std::uint8_t* data, std::size_t size, TextureRequest request,
+                         D3DXIMAGE_INFO* sourceInfo, IDirect3DTexture8** texture, const imaging::StopSignal* stop) {
+    DeviceLimits limits;
+    if (!readDeviceLimits(device, limits))
+        return D3DERR_INVALIDCALL;
+    const bool widthOpen = request.width == D3DX_DEFAULT;
+    const bool heightOpen = request.height == D3DX_DEFAULT;
+    const UINT askedWidth = widthOpen ? 1 : d3dx::textureSideFor(request.width, limits.width);
+    const UINT askedHeight = heightOpen ? 1 : d3dx::textureSideFor(request.height, limits.height);
+    if (askedWidth == 0 || askedHeight == 0)
+        return D3DERR_INVALIDCALL;
+
+    imaging::PictureInfo info;
+    d3dx::MetafilePicture metafile;
+    if (HRESULT hr = readSource(data, size, info, metafile); FAILED(hr))
+        return hr;
+    UINT width = widthOpen ? std::min(d3dx::roundUpToPowerOfTwo(UINT(info.width)), limits.width.maxSide) : askedWidth;
+    UINT height =
+        heightOpen ? std::min(d3dx::roundUpToPowerOfTwo(UINT(info.height)), limits.height.maxSide) : askedHeight;
+    if (limits.squareOnly)
+        width = height = std::max(width, height);
+
+    imaging::Image picture;
+    if (HRESULT hr = decodeToTexture(data, size, request, metafile, width, height, info, picture, stop); FAILED(hr))
+        return hr;
+    if (stopped(stop))
+        return E_ABORT;
+    const UINT fullLevels = UINT(imaging::fullMipCount(int(width), int(height)));
+    const UINT levels = request.mipLevels == 0 || request.mipLevels == D3DX_DEFAULT
+                            ? fullLevels
+                            : std::min(request.mipLevels, fullLevels);
+    const std::vector<imaging::Image> chain = imaging::makeMipChain(std::move(picture), int(levels));
+
+    fw::ComPtr<IDirect3DTexture8> result;
+    if (HRESULT hr = uploadChain(device, chain, request, width, height, levels, result); FAILED(hr))
+        return hr;
+    if (sourceInfo)
+        describeSource(info, *sourceInfo);
+    *texture = result.detach(); // the caller's reference
     return S_OK;
 }
 
@@ -365,7 +306,7 @@ HRESULT d3dx::createTextureFromFile(IDirect3DDevice8* device, const char* path, 
         return D3DERR_INVALIDCALL;
     try {
         std::vector<std::uint8_t> data;
-        HRESULT hr = readWholeFile(path, data, stop);
+        HRESULT hr = readPictureFile(path, data, stop);
         if (FAILED(hr))
             return hr;
         return createFromMemory(device, data.data(), data.size(),

@@ -98,81 +98,84 @@ bool DXGraphics::CreateDX() {
     params.Windowed = m_windowed;
     params.EnableAutoDepthStencil = FALSE;
     params.Flags = 0;
+    if (!(m_windowed ? chooseWindowedFormat(mode, params) : chooseFullScreenFormat(mode, params)))
+        return false;
 
-    if (m_windowed) {
-        // Back-buffer size 0: the window's.
-        params.BackBufferFormat = mode.Format;
-        HRESULT check = m_d3d->CheckDeviceType(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, mode.Format, mode.Format, TRUE);
-        Trace("CheckDeviceType(windowed) - device=D3DDEVTYPE_HAL - check of currentFormat returns: %s\n",
-              resultName(check));
-        if (FAILED(check) && allowSoftwareAcceleration()) {
-            check = m_d3d->CheckDeviceType(D3DADAPTER_DEFAULT, D3DDEVTYPE_REF, mode.Format, mode.Format, TRUE);
-            Trace("CheckDeviceType(windowed) - device=D3DDEVTYPE_REF - check of currentFormat returns: %s\n",
-                  resultName(check));
-        }
-        if (FAILED(check)) {
-            Trace("Couldn't find a good windowed DirectX format, giving up\n");
-            m_d3d.reset();
-            m_errorMessage = engine::kNoWindowedConfigText;
-            return false;
-        }
-    } else {
-        params.BackBufferWidth = static_cast<UINT>(m_width);
-        params.BackBufferHeight = static_cast<UINT>(m_height);
-        params.FullScreen_RefreshRateInHz = 0;
-        params.FullScreen_PresentationInterval = D3DPRESENT_INTERVAL_DEFAULT;
-        D3DFORMAT format = getGoodFormat(mode.Format, D3DDEVTYPE_HAL, "D3DDEVTYPE_HAL");
-        if (format == D3DFMT_UNKNOWN && allowSoftwareAcceleration())
-            format = getGoodFormat(mode.Format, D3DDEVTYPE_REF, "D3DDEVTYPE_REF");
-        if (format == D3DFMT_UNKNOWN) {
-            Trace("Couldn't find a good full screen DirectX format, giving up\n");
-            m_d3d.reset();
-            m_errorMessage = engine::kNoFullScreenConfigText;
-            return false;
-        }
-        // Only the format is carried forward: the hardware device is always tried first.
-        params.BackBufferFormat = format;
-    }
-
-    if (m_device) {
+    if (m_device)
         (void)m_device->Reset(&params);
-    } else {
-        // A full-screen attempt may resize the window to the requested mode before it fails.
-        RECT windowRect{};
-        (void)GetWindowRect(m_window, &windowRect);
-        HRESULT made = m_d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, m_window, kCreateFlags, &params,
-                                           m_device.receive());
-        if (FAILED(made)) {
-            Trace("CreateDevice(HAL) returned error code: %s\n", resultName(made));
-            engine::formatDeviceError(m_messageBuffer, resultName(made));
-            m_errorMessage = m_messageBuffer;
-            bool madeReference = false;
-            if (allowSoftwareAcceleration()) {
-                made = m_d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_REF, m_window, kCreateFlags, &params,
-                                           m_device.receive());
-                Trace("CreateDevice(REF) returned %x\n", static_cast<unsigned>(made));
-                madeReference = SUCCEEDED(made) && m_device;
-                if (!madeReference) {
-                    engine::appendSoftwareFailed(m_messageBuffer);
-                    Trace("CreateDevice(REF) returned error code: %s\n", resultName(made));
-                }
-            }
-            if (!madeReference) {
-                m_device.reset();
-                m_d3d.reset();
-                // The failure text is shown in the (top-level) window as it was.
-                if (!m_windowed)
-                    (void)SetWindowPos(m_window, nullptr, windowRect.left, windowRect.top,
-                                       windowRect.right - windowRect.left, windowRect.bottom - windowRect.top,
-                                       SWP_NOZORDER | SWP_NOACTIVATE);
-                // Traced once the window is back, so a reader of this line sees the window as it stays.
-                Trace("CreateDX() failed - CreateDevice() mode failed using current screen mode\n");
-                return false;
-            }
-        }
-    }
+    else if (!createDevice(params))
+        return false;
     setStageStates();
     return true;
+}
+
+bool DXGraphics::chooseWindowedFormat(const D3DDISPLAYMODE& mode, D3DPRESENT_PARAMETERS& params) {
+    // Back-buffer size 0: the window's.
+    params.BackBufferFormat = mode.Format;
+    HRESULT check = m_d3d->CheckDeviceType(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, mode.Format, mode.Format, TRUE);
+    Trace("CheckDeviceType(windowed) - device=D3DDEVTYPE_HAL - check of currentFormat returns: %s\n",
+          resultName(check));
+    if (FAILED(check) && allowSoftwareAcceleration()) {
+        check = m_d3d->CheckDeviceType(D3DADAPTER_DEFAULT, D3DDEVTYPE_REF, mode.Format, mode.Format, TRUE);
+        Trace("CheckDeviceType(windowed) - device=D3DDEVTYPE_REF - check of currentFormat returns: %s\n",
+              resultName(check));
+    }
+    if (SUCCEEDED(check))
+        return true;
+    Trace("Couldn't find a good windowed DirectX format, giving up\n");
+    m_d3d.reset();
+    m_errorMessage = engine::kNoWindowedConfigText;
+    return false;
+}
+
+bool DXGraphics::chooseFullScreenFormat(const D3DDISPLAYMODE& mode, D3DPRESENT_PARAMETERS& params) {
+    params.BackBufferWidth = static_cast<UINT>(m_width);
+    params.BackBufferHeight = static_cast<UINT>(m_height);
+    params.FullScreen_RefreshRateInHz = 0;
+    params.FullScreen_PresentationInterval = D3DPRESENT_INTERVAL_DEFAULT;
+    D3DFORMAT format = getGoodFormat(mode.Format, D3DDEVTYPE_HAL, "D3DDEVTYPE_HAL");
+    if (format == D3DFMT_UNKNOWN && allowSoftwareAcceleration())
+        format = getGoodFormat(mode.Format, D3DDEVTYPE_REF, "D3DDEVTYPE_REF");
+    if (format == D3DFMT_UNKNOWN) {
+        Trace("Couldn't find a good full screen DirectX format, giving up\n");
+        m_d3d.reset();
+        m_errorMessage = engine::kNoFullScreenConfigText;
+        return false;
+    }
+    // Only the format is carried forward: the hardware device is always tried first.
+    params.BackBufferFormat = format;
+    return true;
+}
+
+bool DXGraphics::createDevice(D3DPRESENT_PARAMETERS& params) {
+    // A full-screen attempt may resize the window to the requested mode before it fails.
+    RECT windowRect{};
+    (void)GetWindowRect(m_window, &windowRect);
+    HRESULT made =
+        m_d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, m_window, kCreateFlags, &params, m_device.receive());
+    if (SUCCEEDED(made))
+        return true;
+    Trace("CreateDevice(HAL) returned error code: %s\n", resultName(made));
+    engine::formatDeviceError(m_messageBuffer, resultName(made));
+    m_errorMessage = m_messageBuffer;
+    if (allowSoftwareAcceleration()) {
+        made = m_d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_REF, m_window, kCreateFlags, &params,
+                                   m_device.receive());
+        Trace("CreateDevice(REF) returned %x\n", static_cast<unsigned>(made));
+        if (SUCCEEDED(made) && m_device)
+            return true;
+        engine::appendSoftwareFailed(m_messageBuffer);
+        Trace("CreateDevice(REF) returned error code: %s\n", resultName(made));
+    }
+    m_device.reset();
+    m_d3d.reset();
+    // The failure text is shown in the (top-level) window as it was.
+    if (!m_windowed)
+        (void)SetWindowPos(m_window, nullptr, windowRect.left, windowRect.top, windowRect.right - windowRect.left,
+                           windowRect.bottom - windowRect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // Traced once the window is back, so a reader of this line sees the window as it stays.
+    Trace("CreateDX() failed - CreateDevice() mode failed using current screen mode\n");
+    return false;
 }
 
 D3DFORMAT DXGraphics::getGoodFormat(D3DFORMAT current, D3DDEVTYPE type, const char* typeName) {

@@ -43,6 +43,11 @@ public:
 
 private:
     bool CreateDX();
+    // The back-buffer format (and, full screen, size) for the display mode; false when there is none.
+    bool chooseWindowedFormat(const D3DDISPLAYMODE& mode, D3DPRESENT_PARAMETERS& params);
+    bool chooseFullScreenFormat(const D3DDISPLAYMODE& mode, D3DPRESENT_PARAMETERS& params);
+    // The hardware device, else the reference one where allowed; on failure the window is put back.
+    bool createDevice(D3DPRESENT_PARAMETERS& params);
     D3DFORMAT getGoodFormat(D3DFORMAT current, D3DDEVTYPE type, const char* typeName);
     void setStageStates();
     void buildCube();

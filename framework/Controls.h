@@ -32,6 +32,20 @@ private:
     HWND m_hwnd = nullptr;
 };
 
+class ProgressBar {
+public:
+    ProgressBar() = default;
+    explicit ProgressBar(HWND hwnd) : m_hwnd(hwnd) {}
+    void attach(HWND hwnd) { m_hwnd = hwnd; }
+    HWND hwnd() const { return m_hwnd; }
+    // The 16-bit range of PBM_SETRANGE.
+    void setRange(WORD low, WORD high) const { (void)SendMessageA(m_hwnd, PBM_SETRANGE, 0, MAKELPARAM(low, high)); }
+    void setPos(int position) const { (void)SendMessageA(m_hwnd, PBM_SETPOS, static_cast<WPARAM>(position), 0); }
+
+private:
+    HWND m_hwnd = nullptr;
+};
+
 class Trackbar {
 public:
     explicit Trackbar(HWND hwnd) : m_hwnd(hwnd) {}

@@ -6,6 +6,14 @@ namespace fw {
 
 namespace {
 const char kObjectProperty[] = "fw.Dialog";
+
+// The WM_APP range, and the WM_USER range when sent from another thread: the dialog manager sends its
+// own messages of that range (DM_GETDEFID is WM_USER) from the dialog's thread.
+bool isOwnMessage(UINT message) {
+    if (message >= WM_APP && message <= 0xBFFF)
+        return true;
+    return message >= WM_USER && message < WM_APP && InSendMessage();
+}
 }
 
 Dialog::Dialog(UINT templateId, HWND owner) : m_templateId(templateId), m_owner(owner) {}
@@ -26,6 +34,10 @@ void Dialog::EndDialog(INT_PTR result) {
 bool Dialog::PreTranslateMessage(MSG*) { return false; }
 
 bool Dialog::OnCommand(WORD, WORD, HWND) { return false; }
+
+bool Dialog::OnSetCursor(HWND, UINT, UINT) { return false; }
+
+bool Dialog::OnAppMessage(UINT, WPARAM, LPARAM) { return false; }
 
 INT_PTR Dialog::DoModal() {
     m_ended = false;
@@ -105,7 +117,15 @@ INT_PTR Dialog::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         OnDestroy();
         return TRUE;
+    case WM_SETCURSOR:
+        if (!OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam)))
+            return FALSE;
+        // A dialog procedure answers through DWLP_MSGRESULT: TRUE stops the default cursor.
+        (void)SetWindowLongPtrA(m_hwnd, DWLP_MSGRESULT, TRUE);
+        return TRUE;
     default:
+        if (isOwnMessage(message))
+            return OnAppMessage(message, wParam, lParam) ? TRUE : FALSE;
         return FALSE;
     }
 }

@@ -35,6 +35,11 @@ protected:
     // Any other WM_COMMAND; return true when handled.
     virtual bool OnCommand(WORD id, WORD notifyCode, HWND control);
     virtual void OnDestroy() {}
+    // True when the dialog set the cursor itself; false leaves it to the default processing.
+    virtual bool OnSetCursor(HWND window, UINT hitTest, UINT mouseMessage);
+    // A message of the WM_APP range, or of the WM_USER range sent from another thread (the dialog
+    // manager's own messages of that range come from the dialog's thread); return true when handled.
+    virtual bool OnAppMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
     static INT_PTR CALLBACK staticDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 
+#include <memory>
 #include <utility>
 
 namespace fw {
@@ -57,6 +59,12 @@ struct LibraryTraits {
     static Handle empty() { return nullptr; }
     static void close(Handle h) { (void)FreeLibrary(h); }
 };
+// CreateFile reports failure with INVALID_HANDLE_VALUE, not null.
+struct FileHandleTraits {
+    using Handle = HANDLE;
+    static Handle empty() { return INVALID_HANDLE_VALUE; }
+    static void close(Handle h) { (void)CloseHandle(h); }
+};
 struct FindHandleTraits {
     using Handle = HANDLE;
     static Handle empty() { return INVALID_HANDLE_VALUE; }
@@ -67,6 +75,22 @@ template <typename T> struct GdiObjectTraits {
     static Handle empty() { return nullptr; }
     static void close(Handle h) { (void)DeleteObject(h); }
 };
+// A DC of our own (CreateCompatibleDC), not one borrowed from a window.
+struct MemoryDCTraits {
+    using Handle = HDC;
+    static Handle empty() { return nullptr; }
+    static void close(Handle h) { (void)DeleteDC(h); }
+};
+struct GlobalMemoryTraits {
+    using Handle = HGLOBAL;
+    static Handle empty() { return nullptr; }
+    static void close(Handle h) { (void)GlobalFree(h); }
+};
+struct EnhMetafileTraits {
+    using Handle = HENHMETAFILE;
+    static Handle empty() { return nullptr; }
+    static void close(Handle h) { (void)DeleteEnhMetaFile(h); }
+};
 struct IconTraits {
     using Handle = HICON;
     static Handle empty() { return nullptr; }
@@ -76,11 +100,25 @@ struct IconTraits {
 using KernelHandle = UniqueHandle<KernelHandleTraits>;
 using RegKey = UniqueHandle<RegKeyTraits>;
 using Library = UniqueHandle<LibraryTraits>;
+using FileHandle = UniqueHandle<FileHandleTraits>;
 using FindHandle = UniqueHandle<FindHandleTraits>;
+using MemoryDC = UniqueHandle<MemoryDCTraits>;
+using GlobalMemory = UniqueHandle<GlobalMemoryTraits>;
+using EnhMetafile = UniqueHandle<EnhMetafileTraits>;
 using Bitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
 using Font = UniqueHandle<GdiObjectTraits<HFONT>>;
 using Brush = UniqueHandle<GdiObjectTraits<HBRUSH>>;
 using Icon = UniqueHandle<IconTraits>;
+
+// Typed blocks from LocalAlloc and from the COM task allocator (what the shell hands out).
+struct LocalMemoryFree {
+    void operator()(void* block) const { (void)LocalFree(block); }
+};
+struct CoTaskMemoryFree {
+    void operator()(void* block) const { CoTaskMemFree(block); }
+};
+template <typename T> using LocalMemory = std::unique_ptr<T, LocalMemoryFree>;
+template <typename T> using CoTaskMemory = std::unique_ptr<T, CoTaskMemoryFree>;
 
 // A COM interface pointer released once, when the owner goes.
 template <typename T> class ComPtr {
@@ -109,6 +147,8 @@ public:
         reset();
         return &m_ptr;
     }
+    // Hands the reference to the caller.
+    T* detach() { return std::exchange(m_ptr, nullptr); }
 
 private:
     T* m_ptr = nullptr;

@@ -1,5 +1,7 @@
 #include "imaging/BmpDecoder.h"
 
+#include "imaging/FormatBytes.h"
+
 #include <algorithm>
 #include <array>
 #include <new>
@@ -9,21 +11,16 @@ namespace imaging {
 
 namespace {
 
-constexpr std::size_t kFileHeaderSize = 14;
-constexpr std::uint32_t kCoreHeaderSize = 12;
+using bmp::kCoreHeaderSize;
+using bmp::kFileHeaderSize;
+using le::u16;
+using le::u32;
+
 constexpr std::uint64_t kMaxRlePixelsPerByte = 4096;
 
-enum Compression : std::uint32_t { BiRgb = 0, BiRle8 = 1, BiRle4 = 2, BiBitfields = 3 };
-
-std::uint16_t u16(const std::uint8_t* p) {
-    return std::uint16_t(p[0] | (p[1] << 8));
-}
-std::uint32_t u32(const std::uint8_t* p) {
-    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
-}
-
 bool knownHeaderSize(std::uint32_t size) {
-    return size == kCoreHeaderSize || size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
+    return size == kCoreHeaderSize || size == bmp::kInfoHeaderSize || size == 52 || size == 56 || size == 108 ||
+           size == 124;
 }
 
 // One colour channel held under a bit mask: where it sits and how to widen it to 8 bits.
@@ -63,11 +60,11 @@ struct Header {
     std::int64_t height = 0; // always positive here
     bool topDown = false;
     unsigned bitCount = 0;
-    std::uint32_t compression = BiRgb;
+    std::uint32_t compression = bmp::kRgb;
     std::uint32_t sizeImage = 0;
     std::uint32_t clrUsed = 0;
     std::uint32_t masks[4] = {0, 0, 0, 0};
-    std::size_t maskBytesAfterHeader = 0; // masks stored behind a 40-byte header
+    std::size_t maskBytesAfterHeader = 0; // masks stored behind a BITMAPINFOHEADER
 };
 
 ImageError readHeader(const std::uint8_t* dib, std::size_t available, Header& h) {
@@ -81,22 +78,22 @@ ImageError readHeader(const std::uint8_t* dib, std::size_t available, Header& h)
 
     unsigned planes = 0;
     if (h.headerSize == kCoreHeaderSize) {
-        h.width = u16(dib + 4);
-        h.height = u16(dib + 6);
-        planes = u16(dib + 8);
-        h.bitCount = u16(dib + 10);
+        h.width = u16(dib + bmp::kCoreWidthAt);
+        h.height = u16(dib + bmp::kCoreHeightAt);
+        planes = u16(dib + bmp::kCorePlanesAt);
+        h.bitCount = u16(dib + bmp::kCoreBitCountAt);
         if (h.bitCount != 1 && h.bitCount != 4 && h.bitCount != 8 && h.bitCount != 24)
             return ImageError::BadHeader;
     } else {
-        h.width = static_cast<std::int32_t>(u32(dib + 4));
-        std::int64_t height = static_cast<std::int32_t>(u32(dib + 8));
+        h.width = static_cast<std::int32_t>(u32(dib + bmp::kWidthAt));
+        std::int64_t height = static_cast<std::int32_t>(u32(dib + bmp::kHeightAt));
         h.topDown = height < 0;
         h.height = h.topDown ? -height : height;
-        planes = u16(dib + 12);
-        h.bitCount = u16(dib + 14);
-        h.compression = u32(dib + 16);
-        h.sizeImage = u32(dib + 20);
-        h.clrUsed = u32(dib + 32);
+        planes = u16(dib + bmp::kPlanesAt);
+        h.bitCount = u16(dib + bmp::kBitCountAt);
+        h.compression = u32(dib + bmp::kCompressionAt);
+        h.sizeImage = u32(dib + bmp::kSizeImageAt);
+        h.clrUsed = u32(dib + bmp::kClrUsedAt);
         if (h.bitCount != 1 && h.bitCount != 4 && h.bitCount != 8 && h.bitCount != 16 && h.bitCount != 24 &&
             h.bitCount != 32)
             return ImageError::BadHeader;
@@ -105,28 +102,25 @@ ImageError readHeader(const std::uint8_t* dib, std::size_t available, Header& h)
         return ImageError::BadHeader;
 
     switch (h.compression) {
-    case BiRgb:
+    case bmp::kRgb:
         break;
-    case BiRle8:
-    case BiRle4:
-        if (h.bitCount != (h.compression == BiRle8 ? 8u : 4u) || h.topDown)
+    case bmp::kRle8:
+    case bmp::kRle4:
+        if (h.bitCount != (h.compression == bmp::kRle8 ? 8u : 4u) || h.topDown)
             return ImageError::BadHeader;
         break;
-    case BiBitfields:
+    case bmp::kBitfields:
         if (h.bitCount != 16 && h.bitCount != 32)
             return ImageError::BadHeader;
-        if (h.headerSize == 40) {
-            h.maskBytesAfterHeader = 12;
-            if (available < 40 + 12)
+        if (h.headerSize == bmp::kInfoHeaderSize) {
+            h.maskBytesAfterHeader = bmp::kMaskBytes;
+            if (available < bmp::kMasksAt + bmp::kMaskBytes)
                 return ImageError::Truncated;
-            for (int i = 0; i < 3; ++i)
-                h.masks[i] = u32(dib + 40 + 4 * i);
-        } else {
-            for (int i = 0; i < 3; ++i)
-                h.masks[i] = u32(dib + 40 + 4 * i);
-            if (h.headerSize >= 56)
-                h.masks[3] = u32(dib + 52);
         }
+        for (int i = 0; i < 3; ++i)
+            h.masks[i] = u32(dib + bmp::kMasksAt + 4 * i);
+        if (h.headerSize >= bmp::kAlphaMaskHeaderSize)
+            h.masks[3] = u32(dib + bmp::kAlphaMaskAt);
         break;
     default:
         return ImageError::Unsupported; // embedded JPEG or PNG, CMYK, alpha bit fields
@@ -155,7 +149,7 @@ ImageError decodeRle(const Header& h, const Palette& palette, const std::uint8_t
     } catch (const std::bad_alloc&) {
         return ImageError::OutOfMemory;
     }
-    const bool four = h.compression == BiRle4;
+    const bool four = h.compression == bmp::kRle4;
     std::int64_t x = 0;
     std::int64_t y = 0;         // counted from the bottom row
     std::int64_t delivered = 0; // rows handed on; the row being drawn is row y == delivered
@@ -212,27 +206,13 @@ ImageError decodeRle(const Header& h, const Palette& palette, const std::uint8_t
     return deliverUpTo(h.height);
 }
 
-// dib: the bitmap header onwards. pixelOffset: where the pixels start, counted from dib; zero for a
-// packed DIB, where they follow the colour table. Without a sink, stops after the checks, before any
-// allocation.
-ImageError decodeDib(const std::uint8_t* dib, std::size_t size, std::uint64_t pixelOffset, RowSink* sink,
-                     BmpDetails* details, const StopSignal* stop) {
-    const bool checkOnly = sink == nullptr;
-    Header h;
-    if (ImageError e = readHeader(dib, size, h); e != ImageError::None)
-        return e;
-    if (details) {
-        details->bitsPerPixel = static_cast<int>(h.bitCount);
-        details->width = static_cast<int>(h.width);
-        details->height = static_cast<int>(h.height);
-    }
-
+// The colour table: needed up to 8 bits per pixel; larger depths may carry one (the picture cache writes
+// 65,536 entries ahead of 16-bit pixels) that is only stepped over. Settles where the pixels start.
+ImageError readPalette(const std::uint8_t* dib, std::size_t size, const Header& h, std::uint64_t& pixelOffset,
+                       Palette& palette) {
     const bool packed = pixelOffset == 0;
     const std::uint64_t paletteOffset = std::uint64_t(h.headerSize) + h.maskBytesAfterHeader;
     const std::uint64_t entrySize = h.headerSize == kCoreHeaderSize ? 3 : 4;
-
-    // Colour table: needed up to 8 bits per pixel; larger depths may carry one (the picture cache writes
-    // 65,536 entries ahead of 16-bit pixels) that is only stepped over.
     std::uint64_t declared = h.clrUsed;
     std::uint64_t used = 0;
     if (h.bitCount <= 8) {
@@ -252,39 +232,33 @@ ImageError decodeDib(const std::uint8_t* dib, std::size_t size, std::uint64_t pi
     if (pixelOffset > size)
         return packed ? ImageError::Truncated : ImageError::BadHeader;
 
-    Palette palette;
     palette.fill(packRgb(0, 0, 0));
     for (std::uint64_t i = 0; i < used; ++i) {
         const std::uint8_t* e = dib + paletteOffset + i * entrySize;
         palette[i] = packRgb(e[2], e[1], e[0]);
     }
+    return ImageError::None;
+}
 
-    const std::uint8_t* pixels = dib + pixelOffset;
-    std::size_t available = size - static_cast<std::size_t>(pixelOffset);
-    if (h.compression == BiRle8 || h.compression == BiRle4) {
-        if (h.sizeImage != 0 && h.sizeImage < available)
-            available = h.sizeImage;
-        // Runs of 255 pixels in two bytes each describe about 128 pixels per byte; a header claiming
-        // far more than that from a few bytes would only make us allocate and filter an empty canvas.
-        if (std::uint64_t(h.width) * std::uint64_t(h.height) > kMaxRlePixelsPerByte * std::uint64_t(available))
-            return ImageError::TooLarge;
-        if (checkOnly)
-            return ImageError::None;
-        if (ImageError e = sink->start(int(h.width), int(h.height), true, std::size_t(h.width) * 4);
-            e != ImageError::None)
-            return e;
-        return decodeRle(h, palette, pixels, available, *sink, stop);
-    }
+ImageError decodeRleDib(const Header& h, const Palette& palette, const std::uint8_t* pixels, std::size_t available,
+                        RowSink* sink, const StopSignal* stop) {
+    if (h.sizeImage != 0 && h.sizeImage < available)
+        available = h.sizeImage;
+    // Runs of 255 pixels in two bytes each describe about 128 pixels per byte; a header claiming
+    // far more than that from a few bytes would only make us allocate and filter an empty canvas.
+    if (std::uint64_t(h.width) * std::uint64_t(h.height) > kMaxRlePixelsPerByte * std::uint64_t(available))
+        return ImageError::TooLarge;
+    if (!sink)
+        return ImageError::None;
+    if (ImageError e = sink->start(int(h.width), int(h.height), true, std::size_t(h.width) * 4); e != ImageError::None)
+        return e;
+    return decodeRle(h, palette, pixels, available, *sink, stop);
+}
 
-    const std::uint64_t rowBits = std::uint64_t(h.width) * h.bitCount;
-    const std::uint64_t stride = (rowBits + 31) / 32 * 4;
-    const std::uint64_t needed = stride * std::uint64_t(h.height - 1) + (rowBits + 7) / 8;
-    if (needed > available)
-        return ImageError::Truncated;
-
-    Channel channels[4];
-    bool useAlpha = false;
-    if (h.compression == BiBitfields) {
+// Where each colour sits in a 16- or 32-bit pixel: the header's bit fields, else the fixed layouts.
+ImageError readChannels(const Header& h, Channel (&channels)[4], bool& useAlpha) {
+    useAlpha = false;
+    if (h.compression == bmp::kBitfields) {
         for (int i = 0; i < 4; ++i)
             if (!channels[i].set(h.masks[i]))
                 return ImageError::BadHeader;
@@ -300,9 +274,58 @@ ImageError decodeDib(const std::uint8_t* dib, std::size_t size, std::uint64_t pi
         channels[1].set(0x0000FF00);
         channels[2].set(0x000000FF);
     }
+    return ImageError::None;
+}
 
-    if (checkOnly)
+// The pixels of one stored row as ours.
+void convertRow(const Header& h, const Palette& palette, const Channel (&channels)[4], bool useAlpha,
+                const std::uint8_t* src, std::uint32_t* dst) {
+    const std::size_t width = static_cast<std::size_t>(h.width);
+    switch (h.bitCount) {
+    case 1:
+    case 4:
+    case 8: {
+        const unsigned bits = h.bitCount;
+        const unsigned perByte = 8 / bits;
+        const unsigned mask = (1u << bits) - 1;
+        for (std::size_t x = 0; x < width; ++x) {
+            unsigned byte = src[x / perByte];
+            unsigned shift = 8 - bits * (unsigned(x % perByte) + 1);
+            dst[x] = palette[(byte >> shift) & mask];
+        }
+        break;
+    }
+    case 24:
+        for (std::size_t x = 0; x < width; ++x)
+            dst[x] = packRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
+        break;
+    case 16:
+    case 32: {
+        const bool wide = h.bitCount == 32;
+        for (std::size_t x = 0; x < width; ++x) {
+            std::uint32_t v = wide ? u32(src + 4 * x) : u16(src + 2 * x);
+            dst[x] = packRgb(channels[0].read(v), channels[1].read(v), channels[2].read(v),
+                             useAlpha ? channels[3].read(v) : 255);
+        }
+        break;
+    }
+    }
+}
+
+ImageError decodeUncompressedDib(const Header& h, const Palette& palette, const std::uint8_t* pixels,
+                                 std::size_t available, RowSink* sink, const StopSignal* stop) {
+    const std::uint64_t rowBits = std::uint64_t(h.width) * h.bitCount;
+    const std::uint64_t stride = (rowBits + 31) / 32 * 4;
+    const std::uint64_t needed = stride * std::uint64_t(h.height - 1) + (rowBits + 7) / 8;
+    if (needed > available)
+        return ImageError::Truncated;
+    Channel channels[4];
+    bool useAlpha = false;
+    if (ImageError e = readChannels(h, channels, useAlpha); e != ImageError::None)
+        return e;
+    if (!sink)
         return ImageError::None;
+
     const std::size_t width = static_cast<std::size_t>(h.width);
     if (ImageError e = sink->start(int(h.width), int(h.height), !h.topDown, width * 4); e != ImageError::None)
         return e;
@@ -312,44 +335,37 @@ ImageError decodeDib(const std::uint8_t* dib, std::size_t size, std::uint64_t pi
     } catch (const std::bad_alloc&) {
         return ImageError::OutOfMemory;
     }
-    std::uint32_t* dst = line.data();
     for (std::int64_t row = 0; row < h.height; ++row) {
         if (stopped(stop))
             return ImageError::Cancelled;
-        const std::uint8_t* src = pixels + static_cast<std::size_t>(row) * stride;
-        switch (h.bitCount) {
-        case 1:
-        case 4:
-        case 8: {
-            const unsigned bits = h.bitCount;
-            const unsigned perByte = 8 / bits;
-            const unsigned mask = (1u << bits) - 1;
-            for (std::size_t x = 0; x < width; ++x) {
-                unsigned byte = src[x / perByte];
-                unsigned shift = 8 - bits * (unsigned(x % perByte) + 1);
-                dst[x] = palette[(byte >> shift) & mask];
-            }
-            break;
-        }
-        case 24:
-            for (std::size_t x = 0; x < width; ++x)
-                dst[x] = packRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
-            break;
-        case 16:
-        case 32: {
-            const bool wide = h.bitCount == 32;
-            for (std::size_t x = 0; x < width; ++x) {
-                std::uint32_t v = wide ? u32(src + 4 * x) : u16(src + 2 * x);
-                dst[x] = packRgb(channels[0].read(v), channels[1].read(v), channels[2].read(v),
-                                 useAlpha ? channels[3].read(v) : 255);
-            }
-            break;
-        }
-        }
-        if (ImageError e = sink->row(dst); e != ImageError::None)
+        convertRow(h, palette, channels, useAlpha, pixels + static_cast<std::size_t>(row) * stride, line.data());
+        if (ImageError e = sink->row(line.data()); e != ImageError::None)
             return e;
     }
     return ImageError::None;
+}
+
+// dib: the bitmap header onwards. pixelOffset: where the pixels start, counted from dib; zero for a
+// packed DIB, where they follow the colour table. Without a sink, stops after the checks, before any
+// allocation.
+ImageError decodeDib(const std::uint8_t* dib, std::size_t size, std::uint64_t pixelOffset, RowSink* sink,
+                     BmpDetails* details, const StopSignal* stop) {
+    Header h;
+    if (ImageError e = readHeader(dib, size, h); e != ImageError::None)
+        return e;
+    if (details) {
+        details->bitsPerPixel = static_cast<int>(h.bitCount);
+        details->width = static_cast<int>(h.width);
+        details->height = static_cast<int>(h.height);
+    }
+    Palette palette;
+    if (ImageError e = readPalette(dib, size, h, pixelOffset, palette); e != ImageError::None)
+        return e;
+    const std::uint8_t* pixels = dib + pixelOffset;
+    const std::size_t available = size - static_cast<std::size_t>(pixelOffset);
+    if (h.compression == bmp::kRle8 || h.compression == bmp::kRle4)
+        return decodeRleDib(h, palette, pixels, available, sink, stop);
+    return decodeUncompressedDib(h, palette, pixels, available, sink, stop);
 }
 
 } // namespace
@@ -364,7 +380,7 @@ bool looksLikePackedDib(const std::uint8_t* data, std::size_t size) {
     std::uint32_t headerSize = u32(data);
     if (!knownHeaderSize(headerSize))
         return false;
-    return u16(data + (headerSize == kCoreHeaderSize ? 8 : 12)) == 1;
+    return u16(data + (headerSize == kCoreHeaderSize ? bmp::kCorePlanesAt : bmp::kPlanesAt)) == 1;
 }
 
 namespace {
@@ -378,7 +394,7 @@ ImageError readBmpFile(const std::uint8_t* data, std::size_t size, RowSink* sink
         return ImageError::UnknownFormat;
     if (size < kFileHeaderSize + 4)
         return ImageError::Truncated;
-    std::uint32_t offBits = u32(data + 10);
+    std::uint32_t offBits = u32(data + bmp::kPixelOffsetAt);
     if (offBits < kFileHeaderSize + kCoreHeaderSize)
         return ImageError::BadHeader;
     return decodeDib(data + kFileHeaderSize, size - kFileHeaderSize, offBits - kFileHeaderSize, sink, details, stop);

@@ -128,21 +128,12 @@ struct JpegState {
     std::vector<std::uint32_t> line; // one converted row
 };
 
-// Without a sink, stops after the frame header: details hold the declared size, nothing is decoded.
-ImageError decode(JpegState& s, const std::uint8_t* data, std::size_t size, std::uint32_t coverWidth,
-                  std::uint32_t coverHeight, RowSink* sink, JpegDetails* details, const StopSignal* stop) {
-    const bool headerOnly = sink == nullptr;
-    jpeg_decompress_struct& cinfo = s.cinfo;
-    cinfo.err = jpeg_std_error(&s.err.pub);
+// Our handlers and the in-memory source; plain assignments, made before libjpeg is called.
+void installManagers(JpegState& s, const std::uint8_t* data, std::size_t size) {
+    s.cinfo.err = jpeg_std_error(&s.err.pub);
     s.err.pub.error_exit = errorExit;
     s.err.pub.emit_message = emitMessage;
     s.err.pub.output_message = outputMessage;
-    if (setjmp(s.err.jump)) {
-        jpeg_destroy_decompress(&cinfo);
-        return s.err.code == kTooManyScans ? ImageError::Corrupt : errorFor(s.err.code);
-    }
-    jpeg_create_decompress(&cinfo);
-    cinfo.mem->max_memory_to_use = static_cast<long>(kMaxDecoderMemory);
     s.source.next_input_byte = data;
     s.source.bytes_in_buffer = size;
     s.source.init_source = initSource;
@@ -150,36 +141,34 @@ ImageError decode(JpegState& s, const std::uint8_t* data, std::size_t size, std:
     s.source.skip_input_data = skipInputData;
     s.source.resync_to_restart = jpeg_resync_to_restart;
     s.source.term_source = termSource;
-    cinfo.src = &s.source;
     s.progress.progress_monitor = progressMonitor;
-    cinfo.progress = &s.progress;
+}
 
-    (void)jpeg_read_header(&cinfo, TRUE);
-    if (cinfo.image_width == 0 || cinfo.image_height == 0) {
-        jpeg_destroy_decompress(&cinfo);
+void describeFrame(const jpeg_decompress_struct& cinfo, JpegDetails* details) {
+    if (!details)
+        return;
+    details->width = static_cast<int>(cinfo.image_width);
+    details->height = static_cast<int>(cinfo.image_height);
+    details->components = cinfo.num_components;
+    details->progressive = cinfo.progressive_mode != 0;
+}
+
+ImageError checkFrame(const jpeg_decompress_struct& cinfo) {
+    if (cinfo.image_width == 0 || cinfo.image_height == 0)
         return ImageError::BadHeader;
-    }
-    if (std::uint64_t(cinfo.image_width) * cinfo.image_height > kMaxImagePixels) {
-        jpeg_destroy_decompress(&cinfo);
+    if (std::uint64_t(cinfo.image_width) * cinfo.image_height > kMaxImagePixels)
         return ImageError::TooLarge;
-    }
-    if (headerOnly) {
-        if (details) {
-            details->width = static_cast<int>(cinfo.image_width);
-            details->height = static_cast<int>(cinfo.image_height);
-            details->components = cinfo.num_components;
-            details->progressive = cinfo.progressive_mode != 0;
-        }
-        jpeg_destroy_decompress(&cinfo);
-        return ImageError::None;
-    }
+    return ImageError::None;
+}
 
-    int outComponents = 4;
+// The colour space libjpeg is to deliver, and how many samples a pixel then has.
+ImageError chooseOutput(jpeg_decompress_struct& cinfo, int& outComponents) {
+    outComponents = 4;
     switch (cinfo.jpeg_color_space) {
     case JCS_GRAYSCALE:
         cinfo.out_color_space = JCS_GRAYSCALE;
         outComponents = 1;
-        break;
+        return ImageError::None;
     case JCS_YCbCr:
     case JCS_RGB:
 #ifdef JCS_EXTENSIONS
@@ -188,97 +177,132 @@ ImageError decode(JpegState& s, const std::uint8_t* data, std::size_t size, std:
         cinfo.out_color_space = JCS_RGB;
         outComponents = 3;
 #endif
-        break;
+        return ImageError::None;
     case JCS_CMYK:
     case JCS_YCCK:
         cinfo.out_color_space = JCS_CMYK; // libjpeg has no CMYK to RGB conversion
-        break;
+        return ImageError::None;
     default:
-        jpeg_destroy_decompress(&cinfo);
         return ImageError::Unsupported;
     }
-    const bool direct =
-        cinfo.out_color_space != JCS_GRAYSCALE && cinfo.out_color_space != JCS_CMYK && outComponents == 4;
+}
 
-    const int scale = chooseJpegScale(cinfo.image_width, cinfo.image_height, coverWidth, coverHeight);
-    cinfo.scale_num = static_cast<unsigned>(scale);
-    cinfo.scale_denom = 8;
-    jpeg_calc_output_dimensions(&cinfo);
+// Tells the sink the output size and our buffers, gives libjpeg what the sink allows, and makes the buffers.
+ImageError startSink(JpegState& s, RowSink& sink, bool direct) {
+    jpeg_decompress_struct& cinfo = s.cinfo;
     const std::size_t width = cinfo.output_width;
-    const std::size_t height = cinfo.output_height;
-    if (details) {
-        details->width = static_cast<int>(cinfo.image_width);
-        details->height = static_cast<int>(cinfo.image_height);
-        details->components = cinfo.num_components;
-        details->scaleNumerator = scale;
-        details->progressive = cinfo.progressive_mode != 0;
-    }
-
     const std::size_t batchWords = width * kRowsPerRead; // four samples at most, one word a pixel
     // libjpeg's own row buffers grow with the width too; its coefficient arrays get the sink's allowance.
     const std::size_t libraryBytes = width * static_cast<std::size_t>(cinfo.num_components) * 16 + (64 << 10);
-    if (ImageError e = sink->start(static_cast<int>(width), static_cast<int>(height), false,
-                                   (batchWords + (direct ? 0 : width)) * 4 + libraryBytes);
-        e != ImageError::None) {
-        jpeg_destroy_decompress(&cinfo);
+    if (ImageError e = sink.start(static_cast<int>(width), static_cast<int>(cinfo.output_height), false,
+                                  (batchWords + (direct ? 0 : width)) * 4 + libraryBytes);
+        e != ImageError::None)
         return e;
-    }
     // Zero would mean no limit at all to libjpeg. A progressive picture's coefficients must be held whole
     // whatever the scale: they get an allowance of their own, so camera photos saved progressive still show.
     const std::size_t allowance =
-        sink->decoderAllowance() + (cinfo.progressive_mode ? kProgressiveCoefficientMemory : 0);
+        sink.decoderAllowance() + (cinfo.progressive_mode ? kProgressiveCoefficientMemory : 0);
     cinfo.mem->max_memory_to_use = static_cast<long>(std::max<std::size_t>(1, std::min(kMaxDecoderMemory, allowance)));
     try {
         s.rows.resize(batchWords);
         if (!direct)
             s.line.resize(width);
     } catch (const std::bad_alloc&) {
-        jpeg_destroy_decompress(&cinfo);
         return ImageError::OutOfMemory;
     }
+    return ImageError::None;
+}
 
-    (void)jpeg_start_decompress(&cinfo);
+// One row of grey, RGB or CMYK samples as our pixels.
+void convertRow(const JSAMPLE* src, std::size_t width, int components, bool inverted, std::uint32_t* dst) {
+    for (std::size_t x = 0; x < width; ++x) {
+        if (components == 1) {
+            dst[x] = packRgb(src[x], src[x], src[x]);
+        } else if (components == 3) {
+            dst[x] = packRgb(src[3 * x], src[3 * x + 1], src[3 * x + 2]);
+        } else {
+            const JSAMPLE* p = src + 4 * x;
+            dst[x] = packRgb(cmykChannel(p[0], p[3], inverted), cmykChannel(p[1], p[3], inverted),
+                             cmykChannel(p[2], p[3], inverted));
+        }
+    }
+}
+
+// Reads the rows in batches and hands them to the sink, converted unless libjpeg wrote our layout.
+ImageError readRows(JpegState& s, RowSink& sink, bool direct, int outComponents, const StopSignal* stop) {
+    jpeg_decompress_struct& cinfo = s.cinfo;
+    const std::size_t width = cinfo.output_width;
     const bool inverted = cinfo.saw_Adobe_marker != 0;
     const std::size_t rowBytes = width * static_cast<std::size_t>(outComponents);
     JSAMPROW rowPointers[kRowsPerRead];
     for (std::size_t i = 0; i < kRowsPerRead; ++i)
         rowPointers[i] = reinterpret_cast<JSAMPROW>(s.rows.data()) + i * (direct ? width * 4 : rowBytes);
     while (cinfo.output_scanline < cinfo.output_height) {
-        if (stop && stop->stopRequested()) {
-            jpeg_destroy_decompress(&cinfo);
+        if (stop && stop->stopRequested())
             return ImageError::Cancelled;
-        }
-        const std::size_t wanted = std::min<std::size_t>(kRowsPerRead, height - cinfo.output_scanline);
+        const std::size_t wanted = std::min<std::size_t>(kRowsPerRead, cinfo.output_height - cinfo.output_scanline);
         const std::size_t got = jpeg_read_scanlines(&cinfo, rowPointers, static_cast<JDIMENSION>(wanted));
         if (got == 0)
             ERREXIT(&cinfo, JERR_INPUT_EOF);
         for (std::size_t i = 0; i < got; ++i) {
-            const JSAMPLE* src = rowPointers[i];
-            const std::uint32_t* row = reinterpret_cast<const std::uint32_t*>(src);
+            const std::uint32_t* row = reinterpret_cast<const std::uint32_t*>(rowPointers[i]);
             if (!direct) {
-                std::uint32_t* dst = s.line.data();
-                for (std::size_t x = 0; x < width; ++x) {
-                    if (outComponents == 1) {
-                        dst[x] = packRgb(src[x], src[x], src[x]);
-                    } else if (outComponents == 3) {
-                        dst[x] = packRgb(src[3 * x], src[3 * x + 1], src[3 * x + 2]);
-                    } else {
-                        const JSAMPLE* p = src + 4 * x;
-                        dst[x] = packRgb(cmykChannel(p[0], p[3], inverted), cmykChannel(p[1], p[3], inverted),
-                                         cmykChannel(p[2], p[3], inverted));
-                    }
-                }
-                row = dst;
+                convertRow(rowPointers[i], width, outComponents, inverted, s.line.data());
+                row = s.line.data();
             }
-            if (ImageError e = sink->row(row); e != ImageError::None) {
-                jpeg_destroy_decompress(&cinfo);
+            if (ImageError e = sink.row(row); e != ImageError::None)
                 return e;
-            }
         }
     }
     // Every row is here: whatever follows the last scan does not matter.
-    jpeg_destroy_decompress(&cinfo);
     return ImageError::None;
+}
+
+// Everything after jpeg_create_decompress; libjpeg's errors jump out of here to decode's setjmp.
+ImageError decodeCreated(JpegState& s, std::uint32_t coverWidth, std::uint32_t coverHeight, RowSink* sink,
+                         JpegDetails* details, const StopSignal* stop) {
+    jpeg_decompress_struct& cinfo = s.cinfo;
+    (void)jpeg_read_header(&cinfo, TRUE);
+    if (ImageError e = checkFrame(cinfo); e != ImageError::None)
+        return e;
+    if (!sink) {
+        describeFrame(cinfo, details);
+        return ImageError::None;
+    }
+
+    int outComponents = 4;
+    if (ImageError e = chooseOutput(cinfo, outComponents); e != ImageError::None)
+        return e;
+    const bool direct =
+        cinfo.out_color_space != JCS_GRAYSCALE && cinfo.out_color_space != JCS_CMYK && outComponents == 4;
+    const int scale = chooseJpegScale(cinfo.image_width, cinfo.image_height, coverWidth, coverHeight);
+    cinfo.scale_num = static_cast<unsigned>(scale);
+    cinfo.scale_denom = 8;
+    jpeg_calc_output_dimensions(&cinfo);
+    describeFrame(cinfo, details);
+    if (details)
+        details->scaleNumerator = scale;
+    if (ImageError e = startSink(s, *sink, direct); e != ImageError::None)
+        return e;
+    (void)jpeg_start_decompress(&cinfo);
+    return readRows(s, *sink, direct, outComponents, stop);
+}
+
+// Without a sink, stops after the frame header: details hold the declared size, nothing is decoded.
+ImageError decode(JpegState& s, const std::uint8_t* data, std::size_t size, std::uint32_t coverWidth,
+                  std::uint32_t coverHeight, RowSink* sink, JpegDetails* details, const StopSignal* stop) {
+    installManagers(s, data, size);
+    if (setjmp(s.err.jump)) {
+        jpeg_destroy_decompress(&s.cinfo);
+        return s.err.code == kTooManyScans ? ImageError::Corrupt : errorFor(s.err.code);
+    }
+    jpeg_create_decompress(&s.cinfo);
+    s.cinfo.mem->max_memory_to_use = static_cast<long>(kMaxDecoderMemory);
+    s.cinfo.src = &s.source;
+    s.cinfo.progress = &s.progress;
+    const ImageError result = decodeCreated(s, coverWidth, coverHeight, sink, details, stop);
+    jpeg_destroy_decompress(&s.cinfo);
+    return result;
 }
 
 } // namespace

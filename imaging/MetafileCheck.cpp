@@ -1,21 +1,16 @@
 #include "imaging/MetafileCheck.h"
 
 #include "imaging/BmpDecoder.h"
+#include "imaging/FormatBytes.h"
 
 namespace imaging {
 
 namespace {
 
-constexpr std::size_t kPlaceableHeaderSize = 22;
-constexpr std::size_t kHeaderWords = 9;
-constexpr std::uint64_t kRecordHeaderWords = 3;
-
-std::uint16_t u16(const std::uint8_t* p) {
-    return std::uint16_t(p[0] | (p[1] << 8));
-}
-std::uint32_t u32(const std::uint8_t* p) {
-    return std::uint32_t(u16(p)) | (std::uint32_t(u16(p + 2)) << 16);
-}
+using le::u16;
+using le::u32;
+using wmf::kHeaderWords;
+using wmf::kRecordHeaderWords;
 
 // The parameter words of one record.
 struct Params {
@@ -34,8 +29,10 @@ bool soundDib(const Params& p, std::uint64_t first) {
     if (checkPackedDib(dib, size) != ImageError::None)
         return false;
     // A compressed DIB is read as far as its header's image size says.
-    const bool core = u32(dib) == 12;
-    return core || (u32(dib + 16) != 1 && u32(dib + 16) != 2);
+    if (u32(dib) == bmp::kCoreHeaderSize)
+        return true;
+    const std::uint32_t compression = u32(dib + bmp::kCompressionAt);
+    return compression != bmp::kRle8 && compression != bmp::kRle4;
 }
 
 // Parameter words a record of this kind needs at least; -1 for kinds with counts (checked below) and
@@ -182,16 +179,16 @@ bool soundRecord(std::uint16_t function, const Params& p, unsigned objects) {
 } // namespace
 
 bool isSoundMetafile(const std::uint8_t* data, std::size_t size) {
-    if (size >= 4 && u32(data) == 0x9AC6CDD7u) {
-        data += kPlaceableHeaderSize;
-        size = size >= kPlaceableHeaderSize ? size - kPlaceableHeaderSize : 0;
+    if (wmf::hasPlaceableKey(data, size)) {
+        data += wmf::kPlaceableHeaderSize;
+        size = size >= wmf::kPlaceableHeaderSize ? size - wmf::kPlaceableHeaderSize : 0;
     }
     if (size < 2 * kHeaderWords)
         return false;
     const unsigned type = u16(data);
-    if ((type != 1 && type != 2) || u16(data + 2) != kHeaderWords)
+    if ((type != 1 && type != 2) || u16(data + wmf::kHeaderWordsAt) != kHeaderWords)
         return false;
-    const unsigned objects = u16(data + 10);
+    const unsigned objects = u16(data + wmf::kObjectsAt);
     std::uint64_t at = 2 * kHeaderWords;
     while (at + 2 * kRecordHeaderWords <= size) {
         const std::uint64_t words = u32(data + at);

@@ -2,6 +2,7 @@
 
 #include "imaging/BmpDecoder.h"
 #include "imaging/ExifOrientation.h"
+#include "imaging/FormatBytes.h"
 #include "imaging/JpegDecoder.h"
 #include "imaging/StreamScaler.h"
 
@@ -13,19 +14,15 @@ namespace imaging {
 
 namespace {
 
-std::uint16_t u16(const std::uint8_t* p) {
-    return std::uint16_t(p[0] | (p[1] << 8));
-}
-
 bool looksLikeMetafile(const std::uint8_t* data, std::size_t size) {
-    if (size >= 4 && data[0] == 0xD7 && data[1] == 0xCD && data[2] == 0xC6 && data[3] == 0x9A)
-        return true; // placeable metafile header
-    if (size < 18)
+    if (wmf::hasPlaceableKey(data, size))
+        return true;
+    if (size < 2 * wmf::kHeaderWords)
         return false;
-    const unsigned type = u16(data);
-    const unsigned headerWords = u16(data + 2);
-    const unsigned version = u16(data + 4);
-    return (type == 1 || type == 2) && headerWords == 9 && (version == 0x100 || version == 0x300);
+    const unsigned type = le::u16(data);
+    const unsigned headerWords = le::u16(data + wmf::kHeaderWordsAt);
+    const unsigned version = le::u16(data + wmf::kVersionAt);
+    return (type == 1 || type == 2) && headerWords == wmf::kHeaderWords && (version == 0x100 || version == 0x300);
 }
 
 } // namespace

@@ -9,10 +9,6 @@ namespace library {
 
 namespace {
 
-struct GlobalMemoryDeleter {
-    void operator()(void* block) const { (void)GlobalFree(block); }
-};
-
 bool writeAll(HANDLE file, const void* data, DWORD size) {
     DWORD written = 0;
     return WriteFile(file, data, size, &written, nullptr) && written == size;
@@ -47,7 +43,7 @@ bool writeBmpFile(const std::string& path, BITMAPINFO* info, HBITMAP bitmap, HDC
     BITMAPINFOHEADER& header = info->bmiHeader;
     const DWORD sizeImage = header.biSizeImage;
     const DWORD clrUsed = header.biClrUsed;
-    std::unique_ptr<void, GlobalMemoryDeleter> pixels(GlobalAlloc(GMEM_FIXED, sizeImage));
+    fw::GlobalMemory pixels(GlobalAlloc(GMEM_FIXED, sizeImage)); // fixed: the handle is the address
     if (!pixels)
         return false;
     if (!GetDIBits(dc, bitmap, 0, static_cast<UINT>(header.biHeight), pixels.get(), info, DIB_RGB_COLORS))
@@ -58,11 +54,10 @@ bool writeBmpFile(const std::string& path, BITMAPINFO* info, HBITMAP bitmap, HDC
 
     bool complete = false;
     {
-        HANDLE created = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (created == INVALID_HANDLE_VALUE)
+        fw::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file)
             return false;
-        fw::KernelHandle file(created);
         auto fileHeader = encodeFileHeader(header.biSize, header.biClrUsed, header.biSizeImage);
         complete = writeAll(file.get(), fileHeader.data(), static_cast<DWORD>(fileHeader.size())) &&
                    writeAll(file.get(), info, static_cast<DWORD>(infoBytes(header))) &&

@@ -1,18 +1,14 @@
 // Writing a device-dependent bitmap as an uncompressed BMP file at its own colour depth.
 #pragma once
 
-#include <windows.h>
+#include "framework/Handles.h"
 
-#include <memory>
 #include <string>
 
 namespace library {
 
-struct LocalMemoryDeleter {
-    void operator()(BITMAPINFO* info) const { (void)LocalFree(info); }
-};
 // A BITMAPINFOHEADER followed by its colour table, in one zero-filled block.
-using BitmapInfoBlock = std::unique_ptr<BITMAPINFO, LocalMemoryDeleter>;
+using BitmapInfoBlock = fw::LocalMemory<BITMAPINFO>;
 
 // The description of a bitmap as the file stores it; null when the bitmap cannot be queried or
 // described.

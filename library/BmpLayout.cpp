@@ -7,14 +7,14 @@ namespace library {
 
 namespace {
 
+namespace bmp = imaging::bmp;
+
 template <size_t N> void put16(std::array<std::uint8_t, N>& bytes, size_t at, std::uint32_t value) {
-    bytes[at] = static_cast<std::uint8_t>(value);
-    bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
+    imaging::le::put16(bytes.data() + at, value);
 }
 
 template <size_t N> void put32(std::array<std::uint8_t, N>& bytes, size_t at, std::uint32_t value) {
-    put16(bytes, at, value & 0xFFFF);
-    put16(bytes, at + 2, value >> 16);
+    imaging::le::put32(bytes.data() + at, value);
 }
 
 } // namespace
@@ -63,13 +63,13 @@ std::optional<BmpDescription> describeBitmap(long width, long height, int planes
 std::array<std::uint8_t, kInfoHeaderSize> encodeInfoHeader(const BmpDescription& description) {
     std::array<std::uint8_t, kInfoHeaderSize> bytes{};
     put32(bytes, 0, kInfoHeaderSize);
-    put32(bytes, 4, static_cast<std::uint32_t>(description.width));
-    put32(bytes, 8, static_cast<std::uint32_t>(description.height));
-    put16(bytes, 12, description.planes);
-    put16(bytes, 14, description.bitCount);
-    put32(bytes, 16, 0); // BI_RGB
-    put32(bytes, 20, description.sizeImage);
-    put32(bytes, 32, description.clrUsed);
+    put32(bytes, bmp::kWidthAt, static_cast<std::uint32_t>(description.width));
+    put32(bytes, bmp::kHeightAt, static_cast<std::uint32_t>(description.height));
+    put16(bytes, bmp::kPlanesAt, description.planes);
+    put16(bytes, bmp::kBitCountAt, description.bitCount);
+    put32(bytes, bmp::kCompressionAt, bmp::kRgb);
+    put32(bytes, bmp::kSizeImageAt, description.sizeImage);
+    put32(bytes, bmp::kClrUsedAt, description.clrUsed);
     return bytes;
 }
 
@@ -79,8 +79,8 @@ std::array<std::uint8_t, kFileHeaderSize> encodeFileHeader(std::uint32_t infoSiz
     const std::uint32_t offBits = kFileHeaderSize + infoSize + 4 * clrUsed;
     bytes[0] = 'B';
     bytes[1] = 'M';
-    put32(bytes, 2, offBits + sizeImage);
-    put32(bytes, 10, offBits);
+    put32(bytes, bmp::kFileSizeAt, offBits + sizeImage);
+    put32(bytes, bmp::kPixelOffsetAt, offBits);
     return bytes;
 }
 

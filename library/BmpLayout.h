@@ -2,14 +2,16 @@
 // Free of window code.
 #pragma once
 
+#include "imaging/FormatBytes.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
 
 namespace library {
 
-constexpr std::uint32_t kInfoHeaderSize = 40;
-constexpr std::uint32_t kFileHeaderSize = 14;
+constexpr std::uint32_t kInfoHeaderSize = imaging::bmp::kInfoHeaderSize;
+constexpr std::uint32_t kFileHeaderSize = imaging::bmp::kFileHeaderSize;
 
 // The fields of the description that depend on the bitmap.
 struct BmpDescription {

@@ -1,23 +1,20 @@
 #include "library/BuildDialog.h"
 
+#include "framework/ComApartment.h"
 #include "imaging/StopSignal.h"
 #include "library/BuildStatus.h"
 #include "library/CacheFolder.h"
 #include "library/CacheName.h"
-#include "library/ComApartment.h"
 #include "library/FileSearch.h"
 #include "library/ImageConversion.h"
 #include "library/LibraryText.h"
 #include "library/PictureScan.h"
 #include "resources/resource.h"
 
-#include <commctrl.h>
-
 namespace library {
 
 namespace {
-// The worker's last call. The dialog manager uses the same number for DM_GETDEFID, but sends it from
-// this thread; only a send from another thread is the worker's.
+// The worker's last call, sent from its thread; DM_GETDEFID shares the number but comes from the dialog's.
 constexpr UINT kBuildDone = WM_USER;
 
 // Abort, seen by the conversion between read chunks and rows, so a large picture does not hold it up.
@@ -33,8 +30,7 @@ private:
 
 BuildDialog::BuildDialog(HWND owner, std::string cacheFolder, std::string title)
     : fw::Dialog(IDD_BUILD, owner), m_cacheFolder(std::move(cacheFolder)), m_title(std::move(title)) {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
-    (void)InitCommonControlsEx(&controls);
+    fw::initCommonControls();
 }
 
 BuildDialog::~BuildDialog() {
@@ -54,8 +50,9 @@ void BuildDialog::scanFolder(std::string folder) {
 
 BOOL BuildDialog::OnInitDialog() {
     m_window = hwnd();
-    (void)SendDlgItemMessageA(m_window, IDC_BUILD_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
-    (void)SendDlgItemMessageA(m_window, IDC_BUILD_PROGRESS, PBM_SETPOS, 0, 0);
+    m_progress.attach(item(IDC_BUILD_PROGRESS));
+    m_progress.setRange(0, 100);
+    m_progress.setPos(0);
     m_thread.reset(CreateThread(nullptr, 0, &BuildDialog::buildWorker, this, 0, nullptr));
     if (!m_thread) {
         // Nothing will run: let the user close the dialog.
@@ -71,7 +68,7 @@ DWORD WINAPI BuildDialog::buildWorker(void* dialog) {
 }
 
 void BuildDialog::runBuild() {
-    ComApartment com;
+    fw::ComApartment com;
     const int total = pendingCount();
     int processed = 0;
     while (!m_pending.empty()) {
@@ -87,7 +84,7 @@ void BuildDialog::runBuild() {
         const bool converted = convertImage(source, output);
         m_results.push_back(converted && m_convert ? output : source);
         ++processed;
-        (void)SendDlgItemMessageA(m_window, IDC_BUILD_PROGRESS, PBM_SETPOS, progressPosition(processed, total), 0);
+        m_progress.setPos(progressPosition(processed, total));
     }
     (void)SendMessageA(m_window, kBuildDone, 0, 0);
     (void)EnableWindow(GetDlgItem(m_window, IDOK), TRUE);
@@ -182,24 +179,15 @@ void BuildDialog::OnBuildDone() {
 }
 
 // The cursor last set (arrow or wait) stays while the mouse is over the dialog.
-BOOL BuildDialog::OnSetCursor() {
-    return TRUE;
+bool BuildDialog::OnSetCursor(HWND, UINT, UINT) {
+    return true;
 }
 
-INT_PTR BuildDialog::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_SETCURSOR:
-        SetWindowLongPtrA(hwnd(), DWLP_MSGRESULT, OnSetCursor());
-        return TRUE;
-    case kBuildDone:
-        if (InSendMessage()) {
-            OnBuildDone();
-            return TRUE;
-        }
-        return fw::Dialog::DialogProc(message, wParam, lParam);
-    default:
-        return fw::Dialog::DialogProc(message, wParam, lParam);
-    }
+bool BuildDialog::OnAppMessage(UINT message, WPARAM, LPARAM) {
+    if (message != kBuildDone)
+        return false;
+    OnBuildDone();
+    return true;
 }
 
 } // namespace library

@@ -2,6 +2,7 @@
 // while the dialog shows its status and progress and offers Abort.
 #pragma once
 
+#include "framework/Controls.h"
 #include "framework/Dialog.h"
 #include "framework/Handles.h"
 
@@ -45,12 +46,12 @@ protected:
     void OnOK() override;
     void OnCancel() override;
     bool OnCommand(WORD id, WORD notifyCode, HWND control) override;
-    INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool OnSetCursor(HWND window, UINT hitTest, UINT mouseMessage) override;
+    bool OnAppMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void OnAbort();
     void OnBuildDone();
-    BOOL OnSetCursor();
 
     static DWORD WINAPI buildWorker(void* dialog);
     void runBuild();
@@ -69,6 +70,7 @@ private:
     std::deque<std::string> m_results; // the worker's until it has ended
     std::atomic<bool> m_abort{false};  // set by the user-interface thread, read between pictures
     HWND m_window = nullptr;           // the dialog window, for the worker
+    fw::ProgressBar m_progress;        // attached before the worker starts
     fw::KernelHandle m_thread;
     DWORD m_stopWaitLimit = kStopWaitLimit;
     int m_targetSize = 256;

@@ -2,6 +2,7 @@
 
 #include "framework/Trace.h"
 #include "framework/Handles.h"
+#include "framework/WholeFile.h"
 #include "imaging/PictureDecoder.h"
 #include "library/BmpFile.h"
 #include "library/FitGeometry.h"
@@ -12,83 +13,48 @@
 #include <olectl.h>
 
 #include <cstdint>
+#include <cstring>
 #include <utility>
+#include <vector>
 
 namespace library {
 
 namespace {
 
-struct DcTraits {
-    using Handle = HDC;
-    static Handle empty() { return nullptr; }
-    static void close(Handle h) { (void)DeleteDC(h); }
-};
-using MemoryDC = fw::UniqueHandle<DcTraits>;
-
-struct GlobalTraits {
-    using Handle = HGLOBAL;
-    static Handle empty() { return nullptr; }
-    static void close(Handle h) { (void)GlobalFree(h); }
-};
-using GlobalBlock = fw::UniqueHandle<GlobalTraits>;
-
-// The whole file in a movable memory block, or an empty block.
-GlobalBlock readWholeFile(const std::string& path, DWORD& size) {
-    HANDLE opened = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (opened == INVALID_HANDLE_VALUE)
-        return GlobalBlock();
-    fw::KernelHandle file(opened);
-    LARGE_INTEGER length{};
-    if (!GetFileSizeEx(file.get(), &length) || length.QuadPart <= 0 ||
-        static_cast<unsigned long long>(length.QuadPart) > kMaxSourceBytes)
-        return GlobalBlock();
-    size = static_cast<DWORD>(length.QuadPart);
-
-    GlobalBlock block(GlobalAlloc(GMEM_MOVEABLE, size));
-    if (!block)
-        return GlobalBlock();
-    void* bytes = GlobalLock(block.get());
-    if (!bytes)
-        return GlobalBlock();
-    DWORD read = 0;
-    bool whole = ReadFile(file.get(), bytes, size, &read, nullptr) && read == size;
-    (void)GlobalUnlock(block.get());
-    return whole ? std::move(block) : GlobalBlock();
+bool stopped(const imaging::StopSignal* stop) {
+    return stop && stop->stopRequested();
 }
-
-// Holds a memory block locked while its bytes are read.
-class LockedBytes {
-public:
-    explicit LockedBytes(HGLOBAL block)
-        : m_block(block), m_bytes(static_cast<const std::uint8_t*>(GlobalLock(block))) {}
-    ~LockedBytes() {
-        if (m_bytes)
-            (void)GlobalUnlock(m_block);
-    }
-    LockedBytes(const LockedBytes&) = delete;
-    LockedBytes& operator=(const LockedBytes&) = delete;
-    const std::uint8_t* get() const { return m_bytes; }
-
-private:
-    HGLOBAL m_block;
-    const std::uint8_t* m_bytes;
-};
 
 bool isOwnFormat(imaging::PictureFormat format) {
     return format == imaging::PictureFormat::Jpeg || format == imaging::PictureFormat::Bmp ||
            format == imaging::PictureFormat::PackedDib;
 }
 
-// Metafiles are left to the system loader; the block goes to its stream.
-fw::ComPtr<IPicture> loadMetafile(GlobalBlock block, DWORD size) {
+// The bytes in a movable memory block, for a stream on it.
+fw::GlobalMemory globalCopy(const std::vector<std::uint8_t>& bytes) {
+    fw::GlobalMemory block(GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
+    if (!block)
+        return block;
+    void* locked = GlobalLock(block.get());
+    if (!locked)
+        return fw::GlobalMemory();
+    std::memcpy(locked, bytes.data(), bytes.size());
+    (void)GlobalUnlock(block.get());
+    return block;
+}
+
+// Metafiles are left to the system loader, which reads them from a stream.
+fw::ComPtr<IPicture> loadMetafile(const std::vector<std::uint8_t>& bytes) {
+    fw::GlobalMemory block = globalCopy(bytes);
+    if (!block)
+        return fw::ComPtr<IPicture>();
     fw::ComPtr<IStream> stream;
     // The stream owns the block from here on and frees it when released.
     if (FAILED(CreateStreamOnHGlobal(block.get(), TRUE, stream.receive())))
         return fw::ComPtr<IPicture>();
     (void)block.release();
     fw::ComPtr<IPicture> picture;
-    HRESULT loaded = OleLoadPicture(stream.get(), static_cast<LONG>(size), FALSE, IID_IPicture,
+    HRESULT loaded = OleLoadPicture(stream.get(), static_cast<LONG>(bytes.size()), FALSE, IID_IPicture,
                                     reinterpret_cast<void**>(picture.receive()));
     if (FAILED(loaded))
         picture.reset();
@@ -97,28 +63,24 @@ fw::ComPtr<IPicture> loadMetafile(GlobalBlock block, DWORD size) {
 
 // One source file, either decoded by our own loader or held by the system's (metafiles).
 struct SourcePicture {
-    GlobalBlock block; // the file, while our loader still needs it
-    DWORD size = 0;
+    std::vector<std::uint8_t> bytes; // the file, while our loader still needs it
     fw::ComPtr<IPicture> metafile;
     long hmWidth = 0;
     long hmHeight = 0;
 };
 
-bool openPicture(const std::string& path, SourcePicture& picture) {
-    picture.block = readWholeFile(path, picture.size);
-    if (!picture.block)
+bool openPicture(const std::string& path, SourcePicture& picture, const imaging::StopSignal* stop) {
+    // A build's abort is seen between read chunks too.
+    const fw::WholeFileRead read =
+        fw::readWholeFile(path, kMaxSourceBytes, picture.bytes, [stop] { return stopped(stop); });
+    if (read != fw::WholeFileRead::Read || picture.bytes.empty())
         return false;
+    const std::uint8_t* bytes = picture.bytes.data();
+    const std::size_t size = picture.bytes.size();
     imaging::PictureInfo info;
-    imaging::ImageError error = imaging::ImageError::UnknownFormat;
-    bool safeMetafile = false;
-    {
-        LockedBytes bytes(picture.block.get());
-        if (!bytes.get())
-            return false;
-        error = imaging::readPictureInfo(bytes.get(), picture.size, info);
-        // The system loader believes what a header says; a lying one must not get that far.
-        safeMetafile = info.format == imaging::PictureFormat::Wmf && isSafeForSystemLoader(bytes.get(), picture.size);
-    }
+    const imaging::ImageError error = imaging::readPictureInfo(bytes, size, info);
+    // The system loader believes what a header says; a lying one must not get that far.
+    const bool safeMetafile = info.format == imaging::PictureFormat::Wmf && isSafeForSystemLoader(bytes, size);
     if (isOwnFormat(info.format)) {
         if (error != imaging::ImageError::None)
             return false;
@@ -129,7 +91,8 @@ bool openPicture(const std::string& path, SourcePicture& picture) {
     }
     if (!safeMetafile)
         return false;
-    picture.metafile = loadMetafile(std::move(picture.block), picture.size);
+    picture.metafile = loadMetafile(picture.bytes);
+    std::vector<std::uint8_t>().swap(picture.bytes);
     if (!picture.metafile)
         return false;
     OLE_XSIZE_HIMETRIC hmWidth = 0;
@@ -144,13 +107,10 @@ bool openPicture(const std::string& path, SourcePicture& picture) {
 // Our loader's pixels at exactly the drawn size.
 bool decodeToSize(const SourcePicture& picture, int width, int height, imaging::Image& image,
                   const imaging::StopSignal* stop) {
-    LockedBytes bytes(picture.block.get());
-    if (!bytes.get())
-        return false;
     imaging::PictureInfo info;
-    return imaging::decodePictureToSize(bytes.get(), picture.size, width, height, image, &info, stop) ==
-               imaging::ImageError::None &&
-           image.width == width && image.height == height;
+    const imaging::ImageError error =
+        imaging::decodePictureToSize(picture.bytes.data(), picture.bytes.size(), width, height, image, &info, stop);
+    return error == imaging::ImageError::None && image.width == width && image.height == height;
 }
 
 // Copies the pixels 1:1 from a top-down 32-bit DIB; GDI converts them to the bitmap's depth.
@@ -164,10 +124,6 @@ bool drawPixels(HDC dc, const imaging::Image& image, int x, int y) {
     info.bmiHeader.biCompression = BI_RGB;
     return StretchDIBits(dc, x, y, image.width, image.height, 0, 0, image.width, image.height, image.pixels.data(),
                          &info, DIB_RGB_COLORS, SRCCOPY) == image.height;
-}
-
-bool stopped(const imaging::StopSignal* stop) {
-    return stop && stop->stopRequested();
 }
 
 // Draws the whole metafile upright into the rectangle: the source rectangle is given bottom-up.
@@ -189,10 +145,10 @@ bool convertPicture(const std::string& sourcePath, const std::string& outputPath
     if (stopped(stop))
         return false;
     SourcePicture picture;
-    if (!openPicture(sourcePath, picture))
+    if (!openPicture(sourcePath, picture, stop))
         return false;
 
-    MemoryDC memory(CreateCompatibleDC(nullptr));
+    fw::MemoryDC memory(CreateCompatibleDC(nullptr));
     if (!memory)
         return false;
     long pixelWidth = himetricToPixels(picture.hmWidth, GetDeviceCaps(memory.get(), LOGPIXELSX));
@@ -204,7 +160,7 @@ bool convertPicture(const std::string& sourcePath, const std::string& outputPath
     if (!picture.metafile) {
         if (!decodeToSize(picture, plan->drawWidth, plan->drawHeight, pixels, stop))
             return false;
-        picture.block.reset();
+        std::vector<std::uint8_t>().swap(picture.bytes);
     }
     if (stopped(stop))
         return false;

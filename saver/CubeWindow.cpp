@@ -6,8 +6,6 @@
 #include "framework/Handles.h"
 #include "settings/ShowSettings.h"
 
-#include <mmsystem.h>
-
 #include <cstring>
 #include <utility>
 
@@ -15,30 +13,13 @@ namespace {
 constexpr int kAppIcon = 128;
 constexpr UINT kFrameDelay = 20;
 constexpr UINT kFrameResolution = 5;
-// Synchronous kill: once timeKillEvent returns, that tick has either finished or will never run.
-constexpr UINT kFrameTimerFlags = TIME_ONESHOT | TIME_KILL_SYNCHRONOUS;
 constexpr UINT_PTR kWindowTimerId = 101;
 constexpr COLORREF kFailureTextColour = RGB(0, 255, 255);
 constexpr COLORREF kFailureBackColour = RGB(0, 0, 0);
 } // namespace
 
-// One chain of one-shot ticks. The window and the pending tick each hold a reference, so a tick
-// that fires after the window let go still finds the chain, sees no window and ends.
-struct CubeWindow::FrameChain {
-    explicit FrameChain(CubeWindow* owner) : window(owner) {}
-    void release() {
-        if (refs.fetch_sub(1, std::memory_order_acq_rel) == 1)
-            delete this;
-    }
-
-    std::atomic<int> refs{2};
-    fw::CriticalSection tickLock; // held while a tick runs and while the window lets go
-    CubeWindow* window;           // null once the window let go
-    UINT pendingId = 0;           // armed and not yet started; 0 once its tick has begun
-};
-
 CubeWindow::CubeWindow(bool autoDelete, settings::ProfileStore profile)
-    : m_autoDelete(autoDelete), m_profile(profile) {}
+    : m_autoDelete(autoDelete), m_profile(profile), m_frameTimer(kFrameDelay, kFrameResolution) {}
 
 CubeWindow::~CubeWindow() {
     dropEngine();
@@ -116,47 +97,10 @@ void CubeWindow::dropEngine() {
 }
 
 void CubeWindow::armFrameTimer() {
-    auto* chain = new FrameChain(this);
-    UINT armed = 0;
-    {
-        // The first tick waits until the chain is fully recorded; after that, only the lock guards m_timerId.
-        fw::ScopedLock lock(chain->tickLock);
-        armed = timeSetEvent(kFrameDelay, kFrameResolution, frameTimerProc, reinterpret_cast<DWORD_PTR>(chain),
-                             kFrameTimerFlags);
-        m_timerId = armed;
-        chain->pendingId = armed;
-        if (armed)
-            m_chain = chain;
-    }
-    if (armed)
+    if (m_frameTimer.start([this] { return frameStep(); }))
         return;
-    delete chain;
     // No multimedia timer: a window timer ticks on this thread instead.
     m_windowTimerRunning = SetTimer(hwnd(), kWindowTimerId, kFrameDelay, nullptr) != 0;
-}
-
-void CALLBACK CubeWindow::frameTimerProc(UINT timerId, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
-    auto* chain = reinterpret_cast<FrameChain*>(user);
-    bool rearmed = false;
-    {
-        fw::ScopedLock lock(chain->tickLock);
-        chain->pendingId = 0;
-        if (CubeWindow* window = chain->window) {
-            if (window->frameStep()) {
-                window->m_timerId = timeSetEvent(kFrameDelay, kFrameResolution, frameTimerProc, user, kFrameTimerFlags);
-                chain->pendingId = window->m_timerId;
-                rearmed = window->m_timerId != 0;
-            } else {
-                Trace("Killing mmtimer!\n");
-                (void)timeKillEvent(timerId);
-                Trace("Done killing mmtimer\n");
-                window->m_timerId = 0;
-            }
-        }
-    }
-    // The pending tick's reference passes to the next tick, or goes with the end of the chain.
-    if (!rearmed)
-        chain->release();
 }
 
 void CubeWindow::stopFrameTimer() {
@@ -164,30 +108,7 @@ void CubeWindow::stopFrameTimer() {
         (void)KillTimer(hwnd(), kWindowTimerId);
         m_windowTimerRunning = false;
     }
-    FrameChain* chain = std::exchange(m_chain, nullptr);
-    if (!chain)
-        return;
-    UINT pending = 0;
-    {
-        // Waits for a running tick; from here on no tick reaches this window.
-        fw::ScopedLock lock(chain->tickLock);
-        chain->window = nullptr;
-        pending = chain->pendingId;
-        m_timerId = 0;
-    }
-    if (pending != 0) {
-        (void)timeKillEvent(pending);
-        bool cancelled = false;
-        {
-            fw::ScopedLock lock(chain->tickLock);
-            // Still unclaimed after the synchronous kill: the tick will never run, so its reference is ours.
-            cancelled = chain->pendingId == pending;
-            chain->pendingId = 0;
-        }
-        if (cancelled)
-            chain->release();
-    }
-    chain->release();
+    m_frameTimer.stop();
 }
 
 bool CubeWindow::frameStep() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "framework/Window.h"
+#include "saver/FrameTimer.h"
 #include "saver/PauseState.h"
 #include "settings/ProfileStore.h"
 
@@ -48,20 +49,15 @@ protected:
     std::atomic<long> m_pauseState{Running};
     // Frame thread while a chain runs; the window thread only before arming.
     std::atomic<int> m_frameCount{0};
-    // The pending one-shot timer; written under the chain's lock.
-    unsigned m_timerId = 0;
     DWORD m_startTick = 0;
 
 private:
-    struct FrameChain;
-
-    static void CALLBACK frameTimerProc(UINT timerId, UINT message, DWORD_PTR user, DWORD_PTR, DWORD_PTR);
     void armFrameTimer();
     // Afterwards no tick is running and none will touch this window or its engine.
     void stopFrameTimer();
     void paintFailure(HDC dc);
 
     std::unique_ptr<DXGraphics> m_engine;
-    FrameChain* m_chain = nullptr; // the multimedia-timer chain this window drives, if any
+    FrameTimer m_frameTimer; // declared after the engine: it stops before the engine goes
     bool m_windowTimerRunning = false;
 };

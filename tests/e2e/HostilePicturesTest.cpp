@@ -3,8 +3,8 @@
 // decoders). Each either works or fails cleanly; nothing crashes, hangs or leaves a partial cache file.
 #include "d3dx/D3D8Library.h"
 #include "d3dx/D3DXTexture.h"
+#include "framework/ComApartment.h"
 #include "framework/Handles.h"
-#include "library/ComApartment.h"
 #include "library/ImageConversion.h"
 #include "tests/e2e/Harness.h"
 #include "tools/hostile/HostilePictures.h"
@@ -46,7 +46,7 @@ protected:
 
 TEST_F(HostilePictures, EachFileConvertsOrFailsWithoutLeavingACacheFile) {
     TempFolder cache("hostile-cache");
-    library::ComApartment com;
+    fw::ComApartment com;
     int converted = 0;
     const std::size_t peakBefore = peakWorkingSet();
     for (const hostile::Entry& entry : m_entries) {

@@ -1,6 +1,6 @@
 // Photographs through the conversion, compared with an independent downscale of the same photo made by
 // ImageMagick at build time (scripts/make_quality_photos.py): a poor filter shows here as lost decibels.
-#include "library/ComApartment.h"
+#include "framework/ComApartment.h"
 #include "library/FitGeometry.h"
 #include "library/ImageConversion.h"
 #include "tests/win/LibraryTestSupport.h"
@@ -62,7 +62,7 @@ double psnr(const BmpFileView& cached, int x, int y, const BmpFileView& referenc
 }
 
 TEST(LibraryConversionQuality, PhotosMatchAGoodDownscale) {
-    library::ComApartment com;
+    fw::ComApartment com;
     TempDir dir("quality");
     const std::string folder = photoFolder();
     const std::vector<Photo> photos = readManifest(folder);

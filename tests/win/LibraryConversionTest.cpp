@@ -1,5 +1,5 @@
 // Real pictures through the system picture loader into cache files, read back pixel by pixel.
-#include "library/ComApartment.h"
+#include "framework/ComApartment.h"
 #include "library/ImageConversion.h"
 #include "tests/unit/ExifFixtures.h"
 #include "tests/win/LibraryTestSupport.h"
@@ -43,7 +43,7 @@ protected:
         EXPECT_EQ(bmp.u32(46), 0u);
     }
 
-    library::ComApartment m_com;
+    fw::ComApartment m_com;
     TempDir m_dir{"conv"};
 };
 

@@ -67,7 +67,7 @@ protected:
 
     std::string write(const std::string& name, const Bytes& data) {
         const std::string path = m_folder + name;
-        fw::KernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        fw::FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         DWORD written = 0;
         if (!data.empty())
             WriteFile(file.get(), data.data(), DWORD(data.size()), &written, nullptr);

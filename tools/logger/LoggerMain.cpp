@@ -1,4 +1,5 @@
 // PrismataLogger.exe <log file>
+#include "framework/Handles.h"
 #include "framework/WinApp.h"
 #include "tools/logger/LoggerWindow.h"
 
@@ -11,12 +12,11 @@ class LoggerApp : public fw::WinApp {
 protected:
     bool InitInstance() override {
         int argc = 0;
-        LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+        fw::LocalMemory<LPWSTR> argv(CommandLineToArgvW(GetCommandLineW(), &argc));
         if (!argv || argc < 2)
             return false;
         char path[MAX_PATH * 4];
-        int length = WideCharToMultiByte(CP_ACP, 0, argv[1], -1, path, sizeof path, nullptr, nullptr);
-        LocalFree(argv);
+        int length = WideCharToMultiByte(CP_ACP, 0, argv.get()[1], -1, path, sizeof path, nullptr, nullptr);
         if (length <= 0)
             return false;
         m_window = std::make_unique<LoggerWindow>(path);

@@ -1,10 +1,11 @@
-// COM for one thread while the object lives. The system picture loader may create COM objects
-// (Wine decodes JPEG through WIC), so a thread that converts pictures joins an apartment first.
+// COM on the calling thread while the object lives, for the threads that use the shell's folder browser
+// or the system picture loader (which may create COM objects: Wine decodes JPEG through WIC).
 #pragma once
 
+#include <windows.h>
 #include <objbase.h>
 
-namespace library {
+namespace fw {
 
 class ComApartment {
 public:
@@ -20,4 +21,4 @@ private:
     bool m_joined;
 };
 
-} // namespace library
+} // namespace fw

@@ -1,0 +1,55 @@
+#include "framework/WholeFile.h"
+
+#include "framework/Handles.h"
+
+#include <algorithm>
+#include <new>
+
+namespace fw {
+
+namespace {
+
+// Small enough that a stop is seen within a few milliseconds even on a slow disk.
+constexpr std::size_t kChunkBytes = std::size_t(1) << 20;
+
+WholeFileRead readInto(HANDLE file, std::uint64_t limit, std::vector<std::uint8_t>& bytes,
+                       const std::function<bool()>& stopRequested) {
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file, &size) || size.QuadPart < 0)
+        return WholeFileRead::Unreadable;
+    if (std::uint64_t(size.QuadPart) > limit)
+        return WholeFileRead::TooLarge;
+    try {
+        bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    } catch (const std::bad_alloc&) {
+        return WholeFileRead::OutOfMemory;
+    }
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        if (stopRequested && stopRequested())
+            return WholeFileRead::Stopped;
+        const DWORD chunk = static_cast<DWORD>(std::min(bytes.size() - done, kChunkBytes));
+        DWORD read = 0;
+        if (!ReadFile(file, bytes.data() + done, chunk, &read, nullptr) || read == 0)
+            return WholeFileRead::Unreadable;
+        done += read;
+    }
+    return WholeFileRead::Read;
+}
+
+} // namespace
+
+WholeFileRead readWholeFile(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>& bytes,
+                            const std::function<bool()>& stopRequested) {
+    bytes.clear();
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return WholeFileRead::Unreadable;
+    const WholeFileRead result = readInto(file.get(), limit, bytes, stopRequested);
+    if (result != WholeFileRead::Read)
+        std::vector<std::uint8_t>().swap(bytes);
+    return result;
+}
+
+} // namespace fw

@@ -1,0 +1,33 @@
+// The frame clock: a one-shot multimedia timer armed again after each tick, so a slow frame delays the
+// next one instead of piling ticks up. Ticks run on the system's timer thread.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+class FrameTimer {
+public:
+    // Runs on the timer thread; false ends the chain.
+    using Tick = std::function<bool()>;
+
+    FrameTimer(UINT delayMs, UINT resolutionMs) : m_delay(delayMs), m_resolution(resolutionMs) {}
+    ~FrameTimer() { stop(); }
+    FrameTimer(const FrameTimer&) = delete;
+    FrameTimer& operator=(const FrameTimer&) = delete;
+
+    // Stops the running chain, if any, then arms a new one. False when the system gave no timer.
+    // start and stop are called from one thread at a time: the owner's, or from inside a tick.
+    bool start(Tick tick);
+    // Afterwards no tick is running (other than the caller, when called from one) and none will run.
+    void stop();
+
+private:
+    struct Chain;
+
+    static void CALLBACK timerProc(UINT timerId, UINT message, DWORD_PTR user, DWORD_PTR, DWORD_PTR);
+
+    UINT m_delay;
+    UINT m_resolution;
+    Chain* m_chain = nullptr; // the chain this timer drives, if any
+};

@@ -1,0 +1,75 @@
+// The frame clock alone, without a window or an engine: ticks until stopped and none after, a tick that
+// ends its chain, and a restart from inside a tick that leaves exactly one chain running.
+#include "saver/FrameTimer.h"
+#include "tests/win/LibraryTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+using namespace librarytest;
+
+namespace {
+
+constexpr UINT kDelay = 20;
+constexpr UINT kResolution = 5;
+
+TEST(FrameTimer, TicksUntilStoppedAndNeverAfter) {
+    FrameTimer timer(kDelay, kResolution);
+    std::atomic<int> ticks{0};
+    for (int round = 0; round < 2; ++round) {
+        const int before = ticks.load();
+        ASSERT_TRUE(timer.start([&] {
+            ++ticks;
+            return true;
+        }));
+        ASSERT_TRUE(waitFor([&] { return ticks.load() >= before + 5; }, 5000)) << "round " << round;
+        timer.stop();
+        const int stopped = ticks.load();
+        Sleep(5 * kDelay);
+        EXPECT_EQ(ticks.load(), stopped) << "a tick ran after stop, round " << round;
+    }
+}
+
+TEST(FrameTimer, ATickReturningFalseEndsTheChain) {
+    TraceRecorder& recorder = TraceRecorder::instance();
+    recorder.clear();
+    FrameTimer timer(kDelay, kResolution);
+    std::atomic<int> ticks{0};
+    ASSERT_TRUE(timer.start([&] { return ++ticks < 3; }));
+    ASSERT_TRUE(waitFor([&] { return ticks.load() >= 3; }, 5000));
+    Sleep(5 * kDelay);
+    EXPECT_EQ(ticks.load(), 3);
+    EXPECT_TRUE(waitFor([&] { return recorder.text().find("Done killing mmtimer\r\n") != std::string::npos; }, 2000));
+    EXPECT_EQ(recorder.text(), "Killing mmtimer!\r\nDone killing mmtimer\r\n");
+    timer.stop(); // the ended chain is let go once more without harm
+}
+
+TEST(FrameTimer, RestartFromInsideATickLeavesOneChain) {
+    FrameTimer timer(kDelay, kResolution);
+    std::atomic<int> firstTicks{0};
+    std::atomic<int> secondTicks{0};
+    std::atomic<bool> restarted{false};
+    ASSERT_TRUE(timer.start([&] {
+        if (++firstTicks == 3) {
+            restarted = timer.start([&] {
+                ++secondTicks;
+                return true;
+            });
+        }
+        return true;
+    }));
+    ASSERT_TRUE(waitFor([&] { return secondTicks.load() >= 5; }, 5000));
+    EXPECT_TRUE(restarted.load());
+    const int start = secondTicks.load();
+    const DWORD began = GetTickCount();
+    Sleep(1000);
+    const double rate = (secondTicks.load() - start) * 1000.0 / (GetTickCount() - began);
+    timer.stop();
+    EXPECT_EQ(firstTicks.load(), 3) << "the first chain ticked on after its restart";
+    // One chain ticks at most 50 times a second; two would tick about twice as often.
+    EXPECT_LE(rate, 55.0);
+    EXPECT_GT(rate, 5.0);
+}
+
+} // namespace
