@@ -1,6 +1,6 @@
 #include "saver/FrameTimer.h"
 
-#include "app/Trace.h"
+#include "framework/Trace.h"
 #include "framework/Handles.h"
 
 #include <mmsystem.h>

@@ -3,6 +3,7 @@
 #include "framework/Profile.h"
 #include "library/CacheFolder.h"
 #include "library/PictureLibrary.h"
+#include "resources/resource.h"
 #include "settings/AppContext.h"
 #include "tests/win/LibraryTestSupport.h"
 
@@ -175,6 +176,8 @@ TEST_F(LibraryRebuild, AbortDuringTheFirstOfTenThenOkListsOnePicture) {
         HWND build = waitForOwnWindow(kBuildTitle);
         if (!build)
             return;
+        // Abort once the first picture is under way: before that, the worker would take none.
+        waitFor([&] { return windowText(GetDlgItem(build, IDC_BUILD_STATUS)).rfind("Indexing ", 0) == 0; }, 5000);
         clickButton(build, 3);
         waitFor([&] { return IsWindowEnabled(GetDlgItem(build, IDOK)) != FALSE; }, 5000);
         clickButton(build, IDOK);
