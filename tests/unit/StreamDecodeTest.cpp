@@ -2,8 +2,9 @@
 #include "imaging/PictureDecoder.h"
 #include "imaging/Scale.h"
 
-#include "ImageFixtures.h"
-#include "PeakMemory.h"
+#include "tests/support/BmpWriter.h"
+#include "tests/support/JpegWriter.h"
+#include "tests/support/PeakMemory.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,7 @@
 
 namespace {
 
-using namespace fixtures;
+using namespace support;
 using imaging::Image;
 using imaging::ImageError;
 

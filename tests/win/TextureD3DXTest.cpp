@@ -4,7 +4,9 @@
 #include "framework/Handles.h"
 #include "resources/resource.h"
 
-#include "../unit/ExifFixtures.h"
+#include "tests/support/BmpWriter.h"
+#include "tests/support/ExifWriter.h"
+#include "tests/support/PixelCompare.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +16,7 @@
 
 namespace {
 
-using namespace fixtures;
+using namespace support;
 
 // A hidden window with a windowed HAL device, shared by the tests of this file.
 class TextureDevice : public ::testing::Test {

@@ -3,7 +3,7 @@
 #include "d3dx/D3D8Library.h"
 #include "engine/TextureLoader.h"
 
-#include "../unit/ImageFixtures.h"
+#include "tests/support/BmpWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@
 
 namespace {
 
-using namespace fixtures;
+using namespace support;
 
 // Keeps the traces instead of sending them to a logger.
 class RecordingHost : public loader::TextureLoaderHost {
