@@ -106,7 +106,7 @@ TEST_F(Startup, PreviewFillsTheParentAndEndsWithIt) {
     PreviewPane pane;
     auto prismata = startPrismata("/p " + std::to_string(reinterpret_cast<intptr_t>(pane.hwnd())));
     HWND child = nullptr;
-    ASSERT_TRUE(waitUntil(
+    ASSERT_TRUE(pumpUntil(
         [&] {
             child = FindWindowExA(pane.hwnd(), nullptr, nullptr, "Prismata Preview");
             return child != nullptr;
@@ -114,7 +114,7 @@ TEST_F(Startup, PreviewFillsTheParentAndEndsWithIt) {
         15000));
     EXPECT_TRUE(logger.waitFor("*\r\n* Prismata starting in thumbnail preview mode\r\n*\r\n", 5000));
     // The window becomes visible once its creation has finished in the other process.
-    EXPECT_TRUE(waitUntil([&] { return IsWindowVisible(child) != FALSE; }, 5000));
+    EXPECT_TRUE(pumpUntil([&] { return IsWindowVisible(child) != FALSE; }, 5000));
     RECT parentClient{}, childRect{};
     GetClientRect(pane.hwnd(), &parentClient);
     GetClientRect(child, &childRect);
@@ -138,7 +138,7 @@ TEST_F(Startup, PreviewFillsTheParentAndEndsWithIt) {
 void expectPreviewEndsWithForeignParent(HWND parent, const std::function<void()>& closeParent) {
     auto preview = startPrismata("/p " + std::to_string(reinterpret_cast<intptr_t>(parent)));
     HWND child = nullptr;
-    ASSERT_TRUE(waitUntil(
+    ASSERT_TRUE(pumpUntil(
         [&] {
             child = FindWindowExA(parent, nullptr, nullptr, "Prismata Preview");
             return child && IsWindowVisible(child);
@@ -256,10 +256,10 @@ TEST_F(Startup, MissingRegistryValueShowsTheFatalBox) {
 
 TEST_F(Startup, UnusableRegistryValuesShowTheFatalBox) {
     DWORD number = 1234;
-    m_entry.setRaw(REG_DWORD, &number, sizeof number);
+    m_entry.set(REG_DWORD, &number, sizeof number);
     expectFatalRegistryBox("/s");
     std::string tooLong(300, 'a');
-    m_entry.setRaw(REG_SZ, tooLong.c_str(), static_cast<DWORD>(tooLong.size() + 1));
+    m_entry.set(REG_SZ, tooLong.c_str(), static_cast<DWORD>(tooLong.size() + 1));
     expectFatalRegistryBox("/c");
 }
 

@@ -111,7 +111,8 @@ inline Bytes makeBmp(const BmpFields& s) {
 
 // A 24-bit bottom-up BMP file of paint(x, y) -> 0xRRGGBB, coordinates top-down.
 template <typename Paint> Bytes bmp24(int width, int height, Paint&& paint) {
-    std::vector<std::vector<std::uint32_t>> rows(std::size_t(height), std::vector<std::uint32_t>(std::size_t(width), 0));
+    std::vector<std::vector<std::uint32_t>> rows(std::size_t(height),
+                                                 std::vector<std::uint32_t>(std::size_t(width), 0));
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             rows[std::size_t(y)][std::size_t(x)] = paint(x, y);

@@ -11,8 +11,8 @@ RegistryValue::RegistryValue(HKEY root, std::string subkey, std::string name)
     if (RegOpenKeyExA(m_root, m_subkey.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) {
         std::vector<char> data(4096);
         DWORD size = static_cast<DWORD>(data.size());
-        if (RegQueryValueExA(key, m_name.c_str(), nullptr, &m_oldType, reinterpret_cast<BYTE*>(data.data()),
-                             &size) == ERROR_SUCCESS) {
+        if (RegQueryValueExA(key, m_name.c_str(), nullptr, &m_oldType, reinterpret_cast<BYTE*>(data.data()), &size) ==
+            ERROR_SUCCESS) {
             m_hadValue = true;
             m_oldData.assign(data.data(), size);
         }
@@ -29,8 +29,7 @@ RegistryValue::~RegistryValue() {
 
 void RegistryValue::set(DWORD type, const void* data, DWORD size) {
     HKEY key;
-    if (RegCreateKeyExA(m_root, m_subkey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) ==
-        ERROR_SUCCESS) {
+    if (RegCreateKeyExA(m_root, m_subkey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
         RegSetValueExA(key, m_name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
         RegCloseKey(key);
     }
@@ -48,8 +47,9 @@ void RegistryValue::remove() {
     }
 }
 
-AppDefault::AppDefault(const std::string& subkey, const std::string& name, const std::string& value)
-    : m_value(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Prismata.scr" + (subkey.empty() ? "" : "\\" + subkey),
+AppDefault::AppDefault(const std::string& program, const std::string& subkey, const std::string& name,
+                       const std::string& value)
+    : m_value(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\" + program + (subkey.empty() ? "" : "\\" + subkey),
               name) {
     m_value.setString(value);
 }

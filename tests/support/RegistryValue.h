@@ -27,11 +27,12 @@ private:
     std::string m_oldData;
 };
 
-// A per-program Wine setting (HKCU\Software\Wine\AppDefaults\Prismata.scr[\subkey]) for every
-// Prismata.scr started while it lives.
+// A per-program Wine setting (HKCU\Software\Wine\AppDefaults\<program>[\subkey]) for every program of
+// that file name started while it lives.
 class AppDefault {
 public:
-    AppDefault(const std::string& subkey, const std::string& name, const std::string& value);
+    AppDefault(const std::string& program, const std::string& subkey, const std::string& name,
+               const std::string& value);
 
 private:
     RegistryValue m_value;

@@ -40,8 +40,7 @@ HWND find(DWORD processId, bool visibleOnly, const std::string& title, const std
 
 std::string windowText(HWND hwnd) {
     char text[2048] = "";
-    SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
-                        nullptr);
+    SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
     return text;
 }
 
@@ -49,8 +48,7 @@ HWND findProcessWindow(DWORD processId, const std::string& title, const std::str
     return find(processId, false, title, className);
 }
 
-HWND waitForProcessWindow(DWORD processId, const std::string& title, DWORD milliseconds,
-                          const std::string& className) {
+HWND waitForProcessWindow(DWORD processId, const std::string& title, DWORD milliseconds, const std::string& className) {
     HWND found = nullptr;
     pumpUntil([&] { return (found = findProcessWindow(processId, title, className)) != nullptr; }, milliseconds);
     return found;

@@ -2,6 +2,14 @@
 
 namespace support {
 
+void pumpMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
 bool waitUntil(const std::function<bool()>& condition, DWORD milliseconds) {
     const DWORD start = GetTickCount();
     while (!condition()) {
@@ -19,11 +27,7 @@ bool pumpUntil(const std::function<bool()>& condition, DWORD milliseconds) {
             return true;
         if (GetTickCount() - start >= milliseconds)
             return false;
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
+        pumpMessages();
         Sleep(20);
     }
 }

@@ -44,7 +44,7 @@ protected:
     }
 
     library::ComApartment m_com;
-    TempDir m_dir{"conv"};
+    TempFolder m_dir{"conv"};
 };
 
 TEST_F(LibraryConversion, WideJpegIsLetterBoxedWithBandsAndFrame) {
@@ -191,7 +191,7 @@ TEST_F(LibraryConversion, EveryExifOrientationGivesTheSameUprightCacheFile) {
     for (int o = 1; o <= 8; ++o) {
         SCOPED_TRACE("orientation " + std::to_string(o));
         const support::Bytes file = support::withSegment(support::encodeImage(support::storedFor(upright, o)),
-                                                           support::exifSegment({o % 2 == 0, unsigned(o)}));
+                                                         support::exifSegment({o % 2 == 0, unsigned(o)}));
         const std::string source = m_dir.path() + "photo" + std::to_string(o) + ".jpg";
         writeBytes(source, std::vector<unsigned char>(file.begin(), file.end()));
         const std::string output = m_dir.path() + "photo" + std::to_string(o) + ".bmp";

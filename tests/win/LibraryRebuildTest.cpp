@@ -48,10 +48,10 @@ protected:
         };
     }
 
-    TestApp m_app;
+    support::BareApp m_app;
     HWND m_owner = nullptr;
-    TempDir m_install{"install"};
-    TempDir m_pictures{"pictures"};
+    TempFolder m_install{"install"};
+    TempFolder m_pictures{"pictures"};
     std::string m_cache = m_install.path() + "ImageCache\\";
 };
 
@@ -146,7 +146,7 @@ TEST_F(LibraryRebuild, CacheFolderIsRefusedInAnySpelling) {
                 return;
             messages.push_back(messageBoxText(box));
             PostMessageA(box, WM_COMMAND, IDOK, 0);
-            waitFor([&] { return !IsWindow(box); }, 5000);
+            waitUntil([&] { return !IsWindow(box); }, 5000);
         }
     });
     for (const std::string& spelling : spellings)
@@ -171,7 +171,7 @@ TEST_F(LibraryRebuild, AbortDuringTheFirstOfTenThenOkListsOnePicture) {
         if (!build)
             return;
         clickButton(build, 3);
-        waitFor([&] { return IsWindowEnabled(GetDlgItem(build, IDOK)) != FALSE; }, 5000);
+        waitUntil([&] { return IsWindowEnabled(GetDlgItem(build, IDOK)) != FALSE; }, 5000);
         clickButton(build, IDOK);
         acceptProcessedBox(processed)();
     });
@@ -195,7 +195,7 @@ TEST_F(LibraryRebuild, AbortThenCancelLeavesAnEmptyList) {
         if (!build)
             return;
         clickButton(build, 3);
-        waitFor([&] { return IsWindowEnabled(GetDlgItem(build, IDCANCEL)) != FALSE; }, 5000);
+        waitUntil([&] { return IsWindowEnabled(GetDlgItem(build, IDCANCEL)) != FALSE; }, 5000);
         clickButton(build, IDCANCEL);
         processedBox = waitForOwnWindow(kProcessedCaption, 300) != nullptr;
     });
@@ -288,7 +288,7 @@ TEST_F(LibraryRebuild, CacheCleanUpDeletesOnlyBmpFilesOfImageCache) {
     writeBytes(m_cache + "a.bmp", {1});
     writeBytes(m_cache + "B.BMP", {1});
     writeBytes(m_cache + "keep.txt", {1});
-    TempDir other{"other"};
+    TempFolder other{"other"};
     writeBytes(other.path() + "x.bmp", {1});
 
     library::clearImageCache(m_cache);

@@ -1,9 +1,9 @@
 // The loader thread's side of the engine on a real Direct3D 8 device: what a picture load appends and
 // traces, hostile texture sizes, and the kill event that stops every further append.
-#include "d3dx/D3D8Library.h"
 #include "engine/TextureLoader.h"
 
 #include "tests/support/BmpWriter.h"
+#include "tests/support/HiddenDevice.h"
 
 #include <gtest/gtest.h>
 
@@ -27,38 +27,15 @@ public:
 
 class LoaderHostTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "LoaderHostTestWindow";
-        RegisterClassA(&wc);
-        s_window = CreateWindowExA(0, wc.lpszClassName, "loader host test", WS_OVERLAPPEDWINDOW, 0, 0, 64, 64, nullptr,
-                                   nullptr, wc.hInstance, nullptr);
-        s_library = new d3dx::D3D8Library;
-        s_d3d = s_library->create(d3dx::kD3DSdkVersion);
-        if (!s_d3d)
-            return;
-        D3DDISPLAYMODE mode{};
-        s_d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode);
-        D3DPRESENT_PARAMETERS params{};
-        params.Windowed = TRUE;
-        params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        params.BackBufferFormat = mode.Format;
-        s_d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, s_window,
-                            D3DCREATE_SOFTWARE_VERTEXPROCESSING | D3DCREATE_MULTITHREADED, &params, &s_device);
-    }
+    static void SetUpTestSuite() { s_hidden = new support::HiddenDevice; }
     static void TearDownTestSuite() {
-        if (s_device)
-            s_device->Release();
-        if (s_d3d)
-            s_d3d->Release();
-        delete s_library;
-        DestroyWindow(s_window);
+        delete s_hidden;
+        s_hidden = nullptr;
     }
+    static IDirect3DDevice8* device() { return s_hidden->device(); }
 
     void SetUp() override {
-        ASSERT_NE(s_device, nullptr) << "no Direct3D 8 device";
+        ASSERT_NE(device(), nullptr) << "no Direct3D 8 device";
         char temp[MAX_PATH];
         GetTempPathA(MAX_PATH, temp);
         m_folder = std::string(temp) + "prismata-loader-" + std::to_string(GetCurrentProcessId()) + "\\";
@@ -100,12 +77,9 @@ protected:
         return 0;
     }
 
-    loader::LoaderTarget target() { return {s_device, &m_queue, &m_lock, m_kill.get()}; }
+    loader::LoaderTarget target() { return {device(), &m_queue, &m_lock, m_kill.get()}; }
 
-    static HWND s_window;
-    static d3dx::D3D8Library* s_library;
-    static IDirect3D8* s_d3d;
-    static IDirect3DDevice8* s_device;
+    static support::HiddenDevice* s_hidden;
     std::string m_folder;
     std::vector<std::string> m_files;
     std::string m_picture;
@@ -114,17 +88,14 @@ protected:
     fw::KernelHandle m_kill;
 };
 
-HWND LoaderHostTest::s_window = nullptr;
-d3dx::D3D8Library* LoaderHostTest::s_library = nullptr;
-IDirect3D8* LoaderHostTest::s_d3d = nullptr;
-IDirect3DDevice8* LoaderHostTest::s_device = nullptr;
+support::HiddenDevice* LoaderHostTest::s_hidden = nullptr;
 
 TEST_F(LoaderHostTest, EachPictureIsAppendedOrTracedAsAFailure) {
     const std::string textAsJpeg = write("notes.jpg", Bytes{'h', 'e', 'l', 'l', 'o', '\r', '\n'});
     const std::string empty = write("empty.bmp", Bytes{});
     const std::string missing = m_folder + "missing.bmp";
     D3DCAPS8 caps{};
-    ASSERT_EQ(s_device->GetDeviceCaps(&caps), D3D_OK);
+    ASSERT_EQ(device()->GetDeviceCaps(&caps), D3D_OK);
     const int largest = int(std::min<DWORD>(4096, std::min(caps.MaxTextureWidth, caps.MaxTextureHeight)));
     const int largestLevels = [&] {
         int levels = 1;
