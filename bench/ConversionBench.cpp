@@ -50,8 +50,7 @@ size_t writePhotoJpeg(const std::string& path, int width, int height) {
 
 // The baseline: read the file and let the system picture loader decode it, nothing else.
 bool loadOnly(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    const std::string bytes = support::readTextFile(path);
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
     if (!block)
         return false;

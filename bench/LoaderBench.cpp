@@ -76,8 +76,7 @@ struct DcTraits {
 };
 
 fw::ComPtr<IPicture> systemLoad(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    const std::string bytes = support::readTextFile(path);
     fw::UniqueHandle<GlobalTraits> block(GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
     if (!block || bytes.empty())
         return fw::ComPtr<IPicture>();
@@ -207,16 +206,7 @@ Measure measureInChild(const std::string& loader, const std::string& source, con
 }
 
 std::vector<std::string> jpegsIn(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA((folder + "*.jpg").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(found.cFileName);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    std::vector<std::string> names = support::filesIn(folder, "*.jpg");
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -226,8 +216,7 @@ struct JpegSize {
 };
 
 JpegSize jpegSize(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), {});
+    std::vector<unsigned char> bytes = support::readBytes(path);
     jpeg_decompress_struct cinfo{};
     jpeg_error_mgr jerr{};
     cinfo.err = jpeg_std_error(&jerr);

@@ -34,11 +34,11 @@ inline std::string readTextFile(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Names in a folder (ending in a backslash), files only, unsorted.
-inline std::vector<std::string> filesIn(const std::string& folder) {
+// Names in a folder (ending in a backslash) matching the wildcard pattern, files only, unsorted.
+inline std::vector<std::string> filesIn(const std::string& folder, const std::string& pattern = "*") {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    HANDLE search = FindFirstFileA((folder + pattern).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return names;
     do {

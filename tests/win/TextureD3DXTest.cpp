@@ -4,11 +4,9 @@
 #include "resources/resource.h"
 
 #include "tests/support/BmpWriter.h"
-#include "tests/support/HiddenDevice.h"
+#include "tests/support/DeviceTest.h"
 #include "tests/support/ExifWriter.h"
-#include "tests/support/Files.h"
 #include "tests/support/PixelCompare.h"
-#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -20,23 +18,9 @@ namespace {
 
 using namespace support;
 
-// A hidden window with a windowed HAL device, shared by the tests of this file.
-class TextureDevice : public ::testing::Test {
+// Tests on one hidden window's windowed HAL device.
+class TextureDevice : public DeviceTest {
 protected:
-    static void SetUpTestSuite() { s_hidden = new support::HiddenDevice; }
-    static void TearDownTestSuite() {
-        delete s_hidden;
-        s_hidden = nullptr;
-    }
-    static IDirect3DDevice8* device() { return s_hidden->device(); }
-    void SetUp() override { ASSERT_NE(device(), nullptr) << "no Direct3D 8 device"; }
-
-    std::string write(const std::string& name, const Bytes& data) {
-        const std::string path = m_folder.path() + name;
-        writeBytes(path, data);
-        return path;
-    }
-
     HRESULT load(const std::string& path, UINT size, fw::ComPtr<IDirect3DTexture8>& texture,
                  D3DFORMAT format = D3DFMT_UNKNOWN, D3DXIMAGE_INFO* info = nullptr) {
         const DWORD filter = D3DX_FILTER_TRIANGLE | D3DX_FILTER_MIRROR;
@@ -59,12 +43,7 @@ protected:
         texture->UnlockRect(level);
         return out;
     }
-
-    static support::HiddenDevice* s_hidden;
-    support::TempFolder m_folder{"prismata-texture"};
 };
-
-support::HiddenDevice* TextureDevice::s_hidden = nullptr;
 
 TEST_F(TextureDevice, BuiltInFaceBitmapsKeepTheirSizeAndColour) {
     const int colours[6][3] = {{157, 153, 222}, {155, 212, 182}, {153, 170, 112},

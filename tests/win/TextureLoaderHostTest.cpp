@@ -3,7 +3,7 @@
 #include "engine/TextureLoader.h"
 
 #include "tests/support/BmpWriter.h"
-#include "tests/support/HiddenDevice.h"
+#include "tests/support/DeviceTest.h"
 
 #include <gtest/gtest.h>
 
@@ -25,30 +25,15 @@ public:
     std::vector<std::string> traces;
 };
 
-class LoaderHostTest : public ::testing::Test {
+class LoaderHostTest : public DeviceTest {
 protected:
-    static void SetUpTestSuite() { s_hidden = new support::HiddenDevice; }
-    static void TearDownTestSuite() {
-        delete s_hidden;
-        s_hidden = nullptr;
-    }
-    static IDirect3DDevice8* device() { return s_hidden->device(); }
-
     void SetUp() override {
-        ASSERT_NE(device(), nullptr) << "no Direct3D 8 device";
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        m_folder = std::string(temp) + "prismata-loader-" + std::to_string(GetCurrentProcessId()) + "\\";
-        CreateDirectoryA(m_folder.c_str(), nullptr);
+        DeviceTest::SetUp();
+        if (HasFatalFailure())
+            return;
         m_kill.reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
         m_picture = write("picture.bmp", solidBmp(0x3366CC, 24, 40));
     }
-    void TearDown() override {
-        for (const std::string& file : m_files)
-            DeleteFileA(file.c_str());
-        RemoveDirectoryA(m_folder.c_str());
-    }
-
     static Bytes solidBmp(std::uint32_t rgb, int width, int height) {
         BmpFields fields;
         fields.width = width;
@@ -56,16 +41,6 @@ protected:
         fields.pixels = packRows(
             24, std::vector<std::vector<std::uint32_t>>(height, std::vector<std::uint32_t>(width, rgb)), false);
         return makeBmp(fields);
-    }
-
-    std::string write(const std::string& name, const Bytes& data) {
-        const std::string path = m_folder + name;
-        fw::KernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        DWORD written = 0;
-        if (!data.empty())
-            WriteFile(file.get(), data.data(), DWORD(data.size()), &written, nullptr);
-        m_files.push_back(path);
-        return path;
     }
 
     // A frame taking the front texture a little later.
@@ -79,21 +54,16 @@ protected:
 
     loader::LoaderTarget target() { return {device(), &m_queue, &m_lock, m_kill.get()}; }
 
-    static support::HiddenDevice* s_hidden;
-    std::string m_folder;
-    std::vector<std::string> m_files;
     std::string m_picture;
     loader::TextureQueue m_queue;
     fw::CriticalSection m_lock;
     fw::KernelHandle m_kill;
 };
 
-support::HiddenDevice* LoaderHostTest::s_hidden = nullptr;
-
 TEST_F(LoaderHostTest, EachPictureIsAppendedOrTracedAsAFailure) {
     const std::string textAsJpeg = write("notes.jpg", Bytes{'h', 'e', 'l', 'l', 'o', '\r', '\n'});
     const std::string empty = write("empty.bmp", Bytes{});
-    const std::string missing = m_folder + "missing.bmp";
+    const std::string missing = m_folder.path() + "missing.bmp";
     D3DCAPS8 caps{};
     ASSERT_EQ(device()->GetDeviceCaps(&caps), D3D_OK);
     const int largest = int(std::min<DWORD>(4096, std::min(caps.MaxTextureWidth, caps.MaxTextureHeight)));
