@@ -354,8 +354,8 @@ extern "C" HRESULT WINAPI D3DXCreateTextureFromFileExA(IDirect3DDevice8* pDevice
                                        pSrcInfo, ppTexture, nullptr);
 }
 
-HRESULT d3dx::createTextureFromFile(IDirect3DDevice8* device, const char* path, UINT width, UINT height,
-                                    UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool, D3DCOLOR colorKey,
+HRESULT d3dx::createTextureFromFile(IDirect3DDevice8* device, const char* path, UINT width, UINT height, UINT mipLevels,
+                                    DWORD usage, D3DFORMAT format, D3DPOOL pool, D3DCOLOR colorKey,
                                     D3DXIMAGE_INFO* sourceInfo, IDirect3DTexture8** texture,
                                     const imaging::StopSignal* stop) {
     if (!texture)

@@ -93,9 +93,9 @@ void TextureLoaderHost::loadPicture(const std::string& path) {
     // Declared before the lock: a texture that is not handed over goes after the lock is released.
     fw::ComPtr<IDirect3DTexture8> texture;
     const KillSignal kill([this] { return killSeen(); });
-    const HRESULT made = d3dx::createTextureFromFile(m_target.device, path.c_str(), m_textureSize, m_textureSize,
-                                                     D3DX_DEFAULT, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, 0, nullptr,
-                                                     texture.receive(), &kill);
+    const HRESULT made =
+        d3dx::createTextureFromFile(m_target.device, path.c_str(), m_textureSize, m_textureSize, D3DX_DEFAULT, 0,
+                                    D3DFMT_UNKNOWN, D3DPOOL_MANAGED, 0, nullptr, texture.receive(), &kill);
     // Cut short by the kill event: not the picture's failure; the next wait reports the kill.
     if (FAILED(made) && m_killed)
         return;

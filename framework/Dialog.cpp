@@ -23,9 +23,13 @@ void Dialog::EndDialog(INT_PTR result) {
         (void)PostMessageA(m_hwnd, WM_NULL, 0, 0);
 }
 
-bool Dialog::PreTranslateMessage(MSG*) { return false; }
+bool Dialog::PreTranslateMessage(MSG*) {
+    return false;
+}
 
-bool Dialog::OnCommand(WORD, WORD, HWND) { return false; }
+bool Dialog::OnCommand(WORD, WORD, HWND) {
+    return false;
+}
 
 INT_PTR Dialog::DoModal() {
     m_ended = false;

@@ -196,16 +196,15 @@ TEST_F(Startup, ConfigModeStoresTheDefaultsOnOK) {
     ASSERT_TRUE(prismata->waitForExit(kExitWait, code));
     EXPECT_EQ(code, 0u);
     std::string ini = profile();
-    for (const char* line : {"SpinX=40", "SpinY=60", "SpinZ=0", "SpeedX=60", "SpeedY=20", "SpeedZ=0", "CubeSize=0",
-                             "KeepUpright=0"})
+    for (const char* line :
+         {"SpinX=40", "SpinY=60", "SpinZ=0", "SpeedX=60", "SpeedY=20", "SpeedZ=0", "CubeSize=0", "KeepUpright=0"})
         EXPECT_NE(ini.find(line), std::string::npos) << line;
     EXPECT_NE(ini.find("PicturePath=" + pictures.path()), std::string::npos);
 }
 
 TEST_F(Startup, ConfigModeCarriesStoredValuesThroughAndCancelWritesNothing) {
     TempFolder pictures("pictures");
-    const std::string before =
-        "[Settings]\r\nSpinX=-45\r\nCubeSize=12\r\nPicturePath=" + pictures.path() + "\r\n";
+    const std::string before = "[Settings]\r\nSpinX=-45\r\nCubeSize=12\r\nPicturePath=" + pictures.path() + "\r\n";
     writeTextFile(m_install.path() + "Prismata.ini", before);
     {
         auto prismata = startPrismata("");
@@ -238,8 +237,8 @@ void expectFatalRegistryBox(const std::string& arguments) {
     HWND text = FindWindowExA(box, nullptr, "Static", nullptr);
     bool foundText = false;
     for (; text; text = FindWindowExA(box, text, "Static", nullptr))
-        foundText |= windowText(text) ==
-                     "Prismata's registry information is missing. Did you use the Prismata install program?";
+        foundText |=
+            windowText(text) == "Prismata's registry information is missing. Did you use the Prismata install program?";
     EXPECT_TRUE(foundText);
     EXPECT_TRUE(logger.waitFor("Couldn't find app path in registry... Aborting\r\n", 5000));
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);

@@ -211,8 +211,8 @@ TEST_F(LibraryRebuild, TheGivenOwnerOwnsTheBuildAndItsBoxEvenWhenAnotherWindowIs
     // The settings dialog need not be the active window when its OK runs the build.
     HWND settings = CreateWindowA("STATIC", "Settings", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
                                   nullptr, nullptr, nullptr);
-    HWND other = CreateWindowA("STATIC", "Other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 0, 200, 100, nullptr,
-                               nullptr, nullptr, nullptr);
+    HWND other = CreateWindowA("STATIC", "Other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 0, 200, 100, nullptr, nullptr,
+                               nullptr, nullptr);
     ASSERT_TRUE(settings && other);
     SetActiveWindow(other);
     ASSERT_EQ(GetActiveWindow(), other);
