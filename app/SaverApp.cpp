@@ -19,7 +19,9 @@ const char kRegistryMissingText[] =
     "Prismata's registry information is missing. Did you use the Prismata install program?";
 const char kFatalErrorCaption[] = "Prismata Fatal Error";
 
-HWND handleFromNumber(std::int64_t number) { return reinterpret_cast<HWND>(static_cast<intptr_t>(number)); }
+HWND handleFromNumber(std::int64_t number) {
+    return reinterpret_cast<HWND>(static_cast<intptr_t>(number));
+}
 } // namespace
 
 bool SaverApp::InitInstance() {
@@ -113,8 +115,7 @@ bool SaverApp::startPreview(HWND parent) {
     (void)GetClientRect(parent, &client);
     RECT rect{0, 0, client.right - client.left, client.bottom - client.top};
     auto* window = new CubeWindow(true, m_context.profile);
-    if (!window->Create(0, kPreviewTitle, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, rect, parent,
-                        0)) {
+    if (!window->Create(0, kPreviewTitle, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, rect, parent, 0)) {
         delete window;
         return false;
     }

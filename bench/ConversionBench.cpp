@@ -10,6 +10,12 @@
 #include "library/CacheFolder.h"
 #include "library/PictureLibrary.h"
 #include "settings/AppContext.h"
+#include "tests/support/BareApp.h"
+#include "tests/support/Files.h"
+#include "tests/support/JpegWriter.h"
+#include "tests/support/Stopwatch.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/TopWindows.h"
 
 #include <windows.h>
 
@@ -18,7 +24,6 @@
 #include <olectl.h>
 
 #include <cstdio>
-#include <jpeglib.h>
 
 #include <algorithm>
 #include <atomic>
@@ -34,88 +39,18 @@ constexpr int kTargetSize = 256;
 constexpr int kFolderPictures = 200;
 constexpr char kBuildTitle[] = "Building Image Folder";
 
-class BenchApp : public fw::WinApp {
-protected:
-    bool InitInstance() override { return false; }
-};
-
-double nowMs() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0.0 : values[values.size() / 2];
-}
-
-std::string tempFolder(const std::string& name) {
-    char base[MAX_PATH];
-    GetTempPathA(sizeof base, base);
-    std::string folder = std::string(base) + name + std::to_string(GetCurrentProcessId()) + "\\";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    return folder;
-}
-
-void removeFolder(const std::string& folder) {
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                removeFolder(folder + name + "\\");
-            else
-                DeleteFileA((folder + name).c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
 // A photograph-like JPEG: smooth gradients with fine noise, so it neither compresses to nothing nor
 // decodes unusually fast.
 size_t writePhotoJpeg(const std::string& path, int width, int height) {
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr jerr{};
-    cinfo.err = jpeg_std_error(&jerr);
-    jpeg_create_compress(&cinfo);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &out, &size);
-    cinfo.image_width = static_cast<JDIMENSION>(width);
-    cinfo.image_height = static_cast<JDIMENSION>(height);
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 88, TRUE);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<unsigned char> line(static_cast<size_t>(width) * 3);
     unsigned seed = 12345;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            seed = seed * 1103515245u + 12345u;
-            int noise = static_cast<int>((seed >> 16) & 15) - 8;
-            line[x * 3] = static_cast<unsigned char>(std::clamp(x * 255 / width + noise, 0, 255));
-            line[x * 3 + 1] = static_cast<unsigned char>(std::clamp(y * 255 / height + noise, 0, 255));
-            line[x * 3 + 2] = static_cast<unsigned char>(std::clamp(((x + y) & 255) + noise, 0, 255));
-        }
-        JSAMPROW rows[1] = {line.data()};
-        jpeg_write_scanlines(&cinfo, rows, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<char*>(out), static_cast<std::streamsize>(size));
-    jpeg_destroy_compress(&cinfo);
-    free(out);
-    return size;
+    const support::Bytes jpeg = support::paintJpeg(width, height, support::cameraJpeg(88), [&](int x, int y) {
+        seed = seed * 1103515245u + 12345u;
+        const int noise = static_cast<int>((seed >> 16) & 15) - 8;
+        auto channel = [&](int c) { return std::uint32_t(std::clamp(c + noise, 0, 255)); };
+        return channel(x * 255 / width) << 16 | channel(y * 255 / height) << 8 | channel((x + y) & 255);
+    });
+    support::writeBytes(path, jpeg);
+    return jpeg.size();
 }
 
 // The baseline: read the file and let the system picture loader decode it, nothing else.
@@ -134,38 +69,6 @@ bool loadOnly(const std::string& path) {
     fw::ComPtr<IPicture> picture;
     return SUCCEEDED(OleLoadPicture(stream.get(), static_cast<LONG>(bytes.size()), FALSE, IID_IPicture,
                                     reinterpret_cast<void**>(picture.receive())));
-}
-
-HWND findOwnWindow(const char* title) {
-    struct Search {
-        const char* title;
-        HWND found;
-    } search{title, nullptr};
-    EnumWindows(
-        [](HWND hwnd, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            DWORD process = 0;
-            GetWindowThreadProcessId(hwnd, &process);
-            char text[256] = "";
-            GetWindowTextA(hwnd, text, sizeof text);
-            if (process == GetCurrentProcessId() && IsWindowVisible(hwnd) && lstrcmpA(text, s->title) == 0) {
-                s->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-HWND waitForOwnWindow(const char* title, double milliseconds) {
-    double start = nowMs();
-    while (nowMs() - start < milliseconds) {
-        if (HWND found = findOwnWindow(title))
-            return found;
-        Sleep(2);
-    }
-    return nullptr;
 }
 
 struct SizeRow {
@@ -192,17 +95,17 @@ void measureSizes(std::vector<SizeRow>& rows, const std::string& work) {
         (void)loadOnly(source); // warm the file cache and the loader
         std::vector<double> loads, converts;
         for (int i = 0; i < runs; ++i) {
-            double start = nowMs();
+            double start = support::nowMs();
             if (!loadOnly(source))
                 std::fprintf(stderr, "bench: %s did not load\n", row.name);
-            loads.push_back(nowMs() - start);
-            start = nowMs();
+            loads.push_back(support::nowMs() - start);
+            start = support::nowMs();
             if (!library::convertPicture(source, work + "out.bmp", kTargetSize, nullptr))
                 std::fprintf(stderr, "bench: %s did not convert\n", row.name);
-            converts.push_back(nowMs() - start);
+            converts.push_back(support::nowMs() - start);
         }
-        row.loadMs = median(loads);
-        row.convertMs = median(converts);
+        row.loadMs = support::median(loads);
+        row.convertMs = support::median(converts);
     }
 }
 
@@ -211,42 +114,42 @@ void measureSizes(std::vector<SizeRow>& rows, const std::string& work) {
 RebuildRow rebuildFolder(const std::string& install, const std::string& pictures, bool abortAfterASecond) {
     RebuildRow row;
     std::thread monitor([&] {
-        HWND build = waitForOwnWindow(kBuildTitle, 20000);
+        HWND build = support::waitForOwnWindow(kBuildTitle, 20000);
         if (!build)
             return;
         HWND progress = GetDlgItem(build, 1021);
         LRESULT lastPos = -1;
-        const double opened = nowMs();
+        const double opened = support::nowMs();
         while (IsWindow(build)) {
-            if (abortAfterASecond && nowMs() - opened >= 1000) {
-                const double clicked = nowMs();
+            if (abortAfterASecond && support::nowMs() - opened >= 1000) {
+                const double clicked = support::nowMs();
                 PostMessageA(GetDlgItem(build, 3), BM_CLICK, 0, 0);
                 while (IsWindow(build) && !IsWindowEnabled(GetDlgItem(build, IDCANCEL)))
                     Sleep(1);
-                row.abortMs = nowMs() - clicked;
+                row.abortMs = support::nowMs() - clicked;
                 PostMessageA(GetDlgItem(build, IDCANCEL), BM_CLICK, 0, 0);
                 return;
             }
             DWORD_PTR pos = 0;
-            const double sent = nowMs();
+            const double sent = support::nowMs();
             if (SendMessageTimeoutA(progress, PBM_GETPOS, 0, 0, SMTO_NORMAL, 5000, &pos))
-                row.roundTrips.push_back(nowMs() - sent);
+                row.roundTrips.push_back(support::nowMs() - sent);
             if (static_cast<LRESULT>(pos) != lastPos) {
                 lastPos = static_cast<LRESULT>(pos);
                 ++row.progressSteps;
             }
             Sleep(20);
         }
-        if (HWND box = waitForOwnWindow("Prismata", 20000))
+        if (HWND box = support::waitForOwnWindow("Prismata", 20000))
             PostMessageA(box, WM_COMMAND, IDOK, 0);
     });
-    const double start = nowMs();
+    const double start = support::nowMs();
     settings::AppContext app;
     app.installFolder = install;
     app.cacheFolder = library::cacheFolderOf(install);
     app.title = "Prismata Screen Saver";
     (void)library::rebuildPictureLibrary(nullptr, app, pictures, "", true);
-    row.totalMs = nowMs() - start;
+    row.totalMs = support::nowMs() - start;
     monitor.join();
     row.listed = static_cast<int>(GetPrivateProfileIntA("Photos", "Count", 0, (install + "Prismata.ini").c_str()));
     return row;
@@ -255,8 +158,9 @@ RebuildRow rebuildFolder(const std::string& install, const std::string& pictures
 } // namespace
 
 int main() {
-    BenchApp app;
-    const std::string work = tempFolder("prismata-bench");
+    support::BareApp app;
+    const support::TempFolder workFolder("prismata-bench");
+    const std::string& work = workFolder.path();
     const std::string install = work + "install\\";
     const std::string pictures = work + "pictures\\";
     CreateDirectoryA(install.c_str(), nullptr);
@@ -299,12 +203,11 @@ int main() {
     std::printf("| rebuild / (%d x single conversion) | %.2f |\n", kFolderPictures,
                 perPicture > 0 ? full.totalMs / (kFolderPictures * perPicture) : 0);
     std::printf("| dialog round trips sampled | %zu |\n", full.roundTrips.size());
-    std::printf("| dialog round trip median / max | %.2f / %.2f ms |\n", median(full.roundTrips),
+    std::printf("| dialog round trip median / max | %.2f / %.2f ms |\n", support::median(full.roundTrips),
                 full.roundTrips.empty() ? 0 : *std::max_element(full.roundTrips.begin(), full.roundTrips.end()));
     std::printf("| progress changes seen | %d |\n", full.progressSteps);
     std::printf("| Abort click to Cancel enabled | %.0f ms |\n", aborted.abortMs);
     std::printf("| pictures listed after Abort + Cancel | %d |\n", aborted.listed);
 
-    removeFolder(work);
     return 0;
 }

@@ -7,7 +7,9 @@
 #include "imaging/PictureDecoder.h"
 #include "imaging/Scale.h"
 
-#include "tests/unit/PeakMemory.h"
+#include "tests/support/JpegWriter.h"
+#include "tests/support/Noise.h"
+#include "tests/support/PeakMemory.h"
 
 #include <algorithm>
 #include <chrono>
@@ -16,52 +18,21 @@
 #include <cstdlib>
 #include <vector>
 
-#include <jpeglib.h>
-
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using support::Bytes;
 using Clock = std::chrono::steady_clock;
 
 Bytes photoLikeJpeg(int width, int height) {
-    std::vector<std::uint8_t> row(std::size_t(width) * 3);
     std::uint32_t grain = 0x9E3779B9u;
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr err;
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = JDIMENSION(width);
-    cinfo.image_height = JDIMENSION(height);
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 90, TRUE);
-    jpeg_start_compress(&cinfo, TRUE);
-    for (int y = 0; y < height; ++y) {
-        const float v = (y + 0.5f) / height;
-        for (int x = 0; x < width; ++x) {
-            const float u = (x + 0.5f) / width;
-            grain ^= grain << 13, grain ^= grain >> 17, grain ^= grain << 5;
-            const float noise = float(int(grain & 15) - 8);
-            const bool shape = std::sin(u * 9.0f) * std::cos(v * 7.0f) > 0.3f;
-            const float detail = std::sin(x * 0.37f) * std::sin(y * 0.23f) * 25.0f;
-            row[3 * std::size_t(x)] =
-                std::uint8_t(std::clamp(40 + 150 * u + (shape ? 40 : 0) + detail + noise, 0.f, 255.f));
-            row[3 * std::size_t(x) + 1] = std::uint8_t(std::clamp(60 + 100 * v + detail + noise, 0.f, 255.f));
-            row[3 * std::size_t(x) + 2] =
-                std::uint8_t(std::clamp(180 - 120 * u * v + (shape ? 30 : 0) + noise, 0.f, 255.f));
-        }
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&cinfo, rows, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    Bytes out(buffer, buffer + size);
-    std::free(buffer);
-    return out;
+    return support::paintJpeg(width, height, support::cameraJpeg(90), [&](int x, int y) {
+        const float u = (x + 0.5f) / width, v = (y + 0.5f) / height;
+        const float noise = float(int(support::nextRandom(grain) & 15) - 8);
+        const bool shape = std::sin(u * 9.0f) * std::cos(v * 7.0f) > 0.3f;
+        const float detail = std::sin(x * 0.37f) * std::sin(y * 0.23f) * 25.0f;
+        return support::clampedRgb(40 + 150 * u + (shape ? 40 : 0) + detail + noise, 60 + 100 * v + detail + noise,
+                                   180 - 120 * u * v + (shape ? 30 : 0) + noise);
+    });
 }
 
 struct Measure {

@@ -9,6 +9,8 @@
 #include "engine/DXGraphics.h"
 #include "engine/Motion.h"
 #include "engine/Upright.h"
+#include "tests/support/Stopwatch.h"
+#include "tests/support/Wait.h"
 
 #include <mmsystem.h>
 
@@ -21,17 +23,6 @@ namespace {
 constexpr int kWarmUpFrames = 30;
 constexpr int kFrames = 600;
 constexpr DWORD kPacedMilliseconds = 3000;
-
-double nowMs() {
-    static const double ticksPerMs = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart) / 1000.0;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / ticksPerMs;
-}
 
 double fileTimeMs(const FILETIME& a, const FILETIME& b) {
     ULARGE_INTEGER x{{a.dwLowDateTime, a.dwHighDateTime}}, y{{b.dwLowDateTime, b.dwHighDateTime}};
@@ -46,14 +37,6 @@ double processCpuMs() {
     FILETIME created, exited, kernel, user;
     GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
     return fileTimeMs(kernel, user);
-}
-
-void pumpMessages() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
 }
 
 struct Cost {
@@ -71,23 +54,23 @@ void measurePair(HWND windowA, A first, HWND windowB, B second, Cost& costA, Cos
         first();
         second();
     }
-    pumpMessages();
+    support::pumpMessages();
     double wall[2] = {}, thread[2] = {}, process[2] = {};
     for (int done = 0; done < kFrames; done += kBlock) {
         for (int which = 0; which < 2; ++which) {
             SetWindowPos(which == 0 ? windowA : windowB, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-            pumpMessages();
-            double w = nowMs(), t = threadCpuMs(), p = processCpuMs();
+            support::pumpMessages();
+            double w = support::nowMs(), t = threadCpuMs(), p = processCpuMs();
             for (int i = 0; i < kBlock; ++i) {
                 if (which == 0)
                     first();
                 else
                     second();
             }
-            wall[which] += nowMs() - w;
+            wall[which] += support::nowMs() - w;
             thread[which] += threadCpuMs() - t;
             process[which] += processCpuMs() - p;
-            pumpMessages();
+            support::pumpMessages();
         }
     }
     Cost* costs[2] = {&costA, &costB};
@@ -121,15 +104,15 @@ struct Paced {
 double pacedFps(DXGraphics& engine) {
     Paced paced;
     paced.engine = &engine;
-    double start = nowMs();
+    double start = support::nowMs();
     if (!timeSetEvent(20, 5, Paced::tick, reinterpret_cast<DWORD_PTR>(&paced), TIME_ONESHOT))
         return 0;
-    while (nowMs() - start < kPacedMilliseconds) {
-        pumpMessages();
+    while (support::nowMs() - start < kPacedMilliseconds) {
+        support::pumpMessages();
         Sleep(10);
     }
     int frames = paced.frames;
-    double seconds = (nowMs() - start) / 1000.0;
+    double seconds = (support::nowMs() - start) / 1000.0;
     paced.stop = true;
     WaitForSingleObject(paced.done, 2000);
     CloseHandle(paced.done);
@@ -212,7 +195,7 @@ double logicMicrosecondsPerFrame() {
     int pair = 0;
     unsigned sink = 0;
     constexpr int kIterations = 200000;
-    double start = nowMs();
+    double start = support::nowMs();
     for (int i = 0; i < kIterations; ++i) {
         float t = motion::secondsSince(static_cast<std::uint32_t>(i * 20), 0);
         D3DXMATRIX rotation, translation, world, all;
@@ -233,7 +216,7 @@ double logicMicrosecondsPerFrame() {
         sink += touched ? 2u : 0u;
         (void)motion::takeUprightPair(touched, true, pair);
     }
-    double elapsed = nowMs() - start;
+    double elapsed = support::nowMs() - start;
     std::printf("(logic checksum %u)\n", sink);
     return elapsed * 1000.0 / kIterations;
 }
@@ -261,7 +244,7 @@ int main() {
         // One window for the engine, one for the bare frames, in the same place.
         HWND window = makeWindow(size[0], size[1]);
         HWND bareWindow = makeWindow(size[0], size[1]);
-        pumpMessages();
+        support::pumpMessages();
         Cost engineCost, bareCost;
         double paced = 0;
         {
@@ -284,7 +267,7 @@ int main() {
                     engineCost.threadMsPerFrame - bareCost.threadMsPerFrame, engineCost.fps, bareCost.fps, paced);
         DestroyWindow(bareWindow);
         DestroyWindow(window);
-        pumpMessages();
+        support::pumpMessages();
     }
     std::printf("\nEngine logic alone (matrices, clip bits, bounces, upright): %.2f us per frame\n", logicUs);
     return 0;

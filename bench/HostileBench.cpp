@@ -3,11 +3,14 @@
 // folder. The scan is BuildDialog::scanFolder; the rebuild is the whole flow of the settings dialog's OK
 // (scan, cache clean-up, build dialog and worker, list written). Prints a table.
 #include "framework/ComApartment.h"
-#include "framework/WinApp.h"
 #include "library/BuildDialog.h"
 #include "library/CacheFolder.h"
 #include "library/PictureLibrary.h"
 #include "settings/AppContext.h"
+#include "tests/support/BareApp.h"
+#include "tests/support/Stopwatch.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/TopWindows.h"
 #include "tools/hostile/HostilePictures.h"
 
 #include <windows.h>
@@ -25,49 +28,10 @@ constexpr int kCrowdFiles = 20000;
 constexpr int kCrowdPictures = 5;
 constexpr int kRuns = 5;
 
-class BenchApp : public fw::WinApp {
-protected:
-    bool InitInstance() override { return false; }
-};
-
-double nowMs() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0.0 : values[values.size() / 2];
-}
-
 std::string makeFolder(const std::string& parent, const std::string& name) {
     const std::string folder = parent + name + "\\";
     CreateDirectoryA(folder.c_str(), nullptr);
     return folder;
-}
-
-void removeFolder(const std::string& folder) {
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                removeFolder(folder + name + "\\");
-            else
-                DeleteFileA((folder + name).c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
 }
 
 // Closes the "Processed N image files" box of this process whenever one shows, until stopped.
@@ -76,18 +40,8 @@ public:
     MessageBoxCloser()
         : m_thread([this] {
               while (!m_stop) {
-                  EnumWindows(
-                      [](HWND hwnd, LPARAM) -> BOOL {
-                          DWORD process = 0;
-                          GetWindowThreadProcessId(hwnd, &process);
-                          char text[64] = "";
-                          GetWindowTextA(hwnd, text, sizeof text);
-                          if (process == GetCurrentProcessId() && IsWindowVisible(hwnd) &&
-                              lstrcmpA(text, "Prismata") == 0)
-                              PostMessageA(hwnd, WM_COMMAND, IDOK, 0);
-                          return TRUE;
-                      },
-                      0);
+                  if (HWND box = support::findOwnWindow("Prismata"))
+                      PostMessageA(box, WM_COMMAND, IDOK, 0);
                   Sleep(2);
               }
           }) {}
@@ -114,25 +68,25 @@ void measure(Row& row, const std::string& install) {
     std::vector<double> scans;
     for (int i = 0; i < kRuns; ++i) {
         library::BuildDialog build(nullptr, library::cacheFolderOf(install), "Prismata Screen Saver");
-        const double start = nowMs();
+        const double start = support::nowMs();
         build.scanFolder(row.folder);
-        scans.push_back(nowMs() - start);
+        scans.push_back(support::nowMs() - start);
         row.listed = build.pendingCount();
     }
-    row.scanMs = median(scans);
+    row.scanMs = support::median(scans);
 
     std::vector<double> rebuilds;
     MessageBoxCloser closer;
     for (int i = 0; i < 3; ++i) {
-        const double start = nowMs();
+        const double start = support::nowMs();
         settings::AppContext app;
         app.installFolder = install;
         app.cacheFolder = library::cacheFolderOf(install);
         app.title = "Prismata Screen Saver";
         (void)library::rebuildPictureLibrary(nullptr, app, row.folder, "", true);
-        rebuilds.push_back(nowMs() - start);
+        rebuilds.push_back(support::nowMs() - start);
     }
-    row.rebuildMs = median(rebuilds);
+    row.rebuildMs = support::median(rebuilds);
     const int count =
         static_cast<int>(GetPrivateProfileIntA("Photos", "Count", -1, (install + "Prismata.ini").c_str()));
     if (count != row.listed)
@@ -142,11 +96,10 @@ void measure(Row& row, const std::string& install) {
 } // namespace
 
 int main() {
-    BenchApp app;
+    support::BareApp app;
     fw::ComApartment com;
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    const std::string work = makeFolder(temp, "prismata-hostile-bench" + std::to_string(GetCurrentProcessId()));
+    const support::TempFolder workFolder("prismata-hostile-bench");
+    const std::string& work = workFolder.path();
     const std::string install = makeFolder(work, "install");
     app.setProfileFile(install + "Prismata.ini");
 
@@ -155,9 +108,9 @@ int main() {
     Row hostileRow{"hostile pictures", makeFolder(work, "hostile")};
     hostile::writeCrowdedFolder(baseline.folder, kCrowdPictures, kCrowdPictures);
     baseline.files = kCrowdPictures;
-    double start = nowMs();
+    double start = support::nowMs();
     const int failed = hostile::writeCrowdedFolder(crowd.folder, kCrowdFiles, kCrowdPictures);
-    const double writeMs = nowMs() - start;
+    const double writeMs = support::nowMs() - start;
     crowd.files = kCrowdFiles;
     const auto entries = hostile::hostilePictures(hostileRow.folder.size());
     hostile::writeEntries(hostileRow.folder, entries);
@@ -178,6 +131,5 @@ int main() {
                     baseline.rebuildMs > 0 ? row->rebuildMs / baseline.rebuildMs : 0);
     std::printf("\nWriting the 20,000 files took %.0f ms.\n", writeMs);
 
-    removeFolder(work);
     return 0;
 }

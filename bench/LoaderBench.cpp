@@ -8,13 +8,17 @@
 #include "framework/ComApartment.h"
 #include "framework/Handles.h"
 #include "framework/WholeFile.h"
-#include "framework/WinApp.h"
 #include "library/BmpFile.h"
 #include "library/FitGeometry.h"
 #include "library/ImageConversion.h"
 #include "library/CacheFolder.h"
 #include "library/PictureLibrary.h"
 #include "settings/AppContext.h"
+#include "tests/support/BareApp.h"
+#include "tests/support/Files.h"
+#include "tests/support/JpegWriter.h"
+#include "tests/support/Stopwatch.h"
+#include "tests/support/TopWindows.h"
 
 #include <windows.h>
 
@@ -37,72 +41,28 @@ namespace {
 
 constexpr int kTargetSize = 256;
 
-class BenchApp : public fw::WinApp {
-protected:
-    bool InitInstance() override { return false; }
-};
-
-double nowMs() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0.0 : values[values.size() / 2];
-}
-
 // ---- test photos
 
 // Smooth light with fine grain and a few hard edges, so neither the encoder nor the decoder has it easy.
 void writePhoto(const std::string& path, int width, int height) {
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr jerr{};
-    cinfo.err = jpeg_std_error(&jerr);
-    jpeg_create_compress(&cinfo);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &out, &size);
-    cinfo.image_width = static_cast<JDIMENSION>(width);
-    cinfo.image_height = static_cast<JDIMENSION>(height);
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 92, TRUE);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<unsigned char> line(static_cast<size_t>(width) * 3);
     unsigned seed = 12345;
-    for (int y = 0; y < height; ++y) {
-        const double v = double(y) / height;
-        for (int x = 0; x < width; ++x) {
-            const double u = double(x) / width;
-            seed = seed * 1103515245u + 12345u;
-            const int grain = static_cast<int>((seed >> 16) % 13) - 6;
-            const bool inDisc = (u - 0.3) * (u - 0.3) + (v - 0.6) * (v - 0.6) < 0.02;
-            const bool inBar = std::fabs(u - 0.7) < 0.05;
-            double r = 120 + 90 * std::sin(6.0 * u + 2.0 * v), g = 110 + 80 * std::sin(4.0 * v - 3.0 * u),
-                   b = 100 + 70 * std::cos(5.0 * (u + v));
-            if (inDisc)
-                r = g = b = 225;
-            else if (inBar)
-                r = g = b = 30;
-            line[x * 3] = static_cast<unsigned char>(std::clamp(static_cast<int>(r) + grain, 0, 255));
-            line[x * 3 + 1] = static_cast<unsigned char>(std::clamp(static_cast<int>(g) + grain, 0, 255));
-            line[x * 3 + 2] = static_cast<unsigned char>(std::clamp(static_cast<int>(b) + grain, 0, 255));
-        }
-        JSAMPROW rows[1] = {line.data()};
-        jpeg_write_scanlines(&cinfo, rows, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<char*>(out), static_cast<std::streamsize>(size));
-    jpeg_destroy_compress(&cinfo);
-    free(out);
+    support::writeBytes(path, support::paintJpeg(width, height, support::cameraJpeg(92), [&](int x, int y) {
+                            const double u = double(x) / width, v = double(y) / height;
+                            seed = seed * 1103515245u + 12345u;
+                            const int grain = static_cast<int>((seed >> 16) % 13) - 6;
+                            const bool inDisc = (u - 0.3) * (u - 0.3) + (v - 0.6) * (v - 0.6) < 0.02;
+                            const bool inBar = std::fabs(u - 0.7) < 0.05;
+                            double r = 120 + 90 * std::sin(6.0 * u + 2.0 * v),
+                                   g = 110 + 80 * std::sin(4.0 * v - 3.0 * u), b = 100 + 70 * std::cos(5.0 * (u + v));
+                            if (inDisc)
+                                r = g = b = 225;
+                            else if (inBar)
+                                r = g = b = 30;
+                            auto channel = [&](double c) {
+                                return std::uint32_t(std::clamp(static_cast<int>(c) + grain, 0, 255));
+                            };
+                            return channel(r) << 16 | channel(g) << 8 | channel(b);
+                        }));
 }
 
 // ---- the system loader's conversion, as the program did it before it had its own loader
@@ -194,14 +154,14 @@ int measureOne(const std::string& loader, const std::string& source, const std::
     bool ok = true;
     const int runs = 3;
     for (int i = 0; i < runs; ++i) {
-        const double start = nowMs();
+        const double start = support::nowMs();
         ok = convertWith(loader, source, output) && ok;
-        times.push_back(nowMs() - start);
+        times.push_back(support::nowMs() - start);
     }
     const PROCESS_MEMORY_COUNTERS after = memoryNow();
     (void)DeleteFileA(output.c_str());
-    std::ofstream(resultPath) << median(times) << " " << (after.PeakWorkingSetSize - before.PeakWorkingSetSize) / 1024
-                              << " " << ok << "\n";
+    std::ofstream(resultPath) << support::median(times) << " "
+                              << (after.PeakWorkingSetSize - before.PeakWorkingSetSize) / 1024 << " " << ok << "\n";
     return 0;
 }
 
@@ -239,16 +199,7 @@ Measure measureInChild(const std::string& loader, const std::string& source, con
 }
 
 std::vector<std::string> jpegsIn(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA((folder + "*.jpg").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(found.cFileName);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    std::vector<std::string> names = support::filesIn(folder, "*.jpg");
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -274,34 +225,12 @@ JpegSize jpegSize(const std::string& path) {
 
 // ---- the whole rebuild
 
-HWND findOwnWindow(const char* title) {
-    struct Search {
-        const char* title;
-        HWND found;
-    } search{title, nullptr};
-    EnumWindows(
-        [](HWND hwnd, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            DWORD process = 0;
-            GetWindowThreadProcessId(hwnd, &process);
-            char text[256] = "";
-            GetWindowTextA(hwnd, text, sizeof text);
-            if (process == GetCurrentProcessId() && IsWindowVisible(hwnd) && lstrcmpA(text, s->title) == 0) {
-                s->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 // Whole rebuild time in ms, and the number of pictures listed.
 double rebuild(const std::string& install, const std::string& pictures, int& listed) {
     std::thread closer([] {
-        const double start = nowMs();
-        while (nowMs() - start < 600000) {
-            if (HWND box = findOwnWindow("Prismata")) {
+        const double start = support::nowMs();
+        while (support::nowMs() - start < 600000) {
+            if (HWND box = support::findOwnWindow("Prismata")) {
                 PostMessageA(box, WM_COMMAND, IDOK, 0);
                 return;
             }
@@ -309,20 +238,20 @@ double rebuild(const std::string& install, const std::string& pictures, int& lis
         }
     });
     fw::ComApartment com;
-    const double start = nowMs();
+    const double start = support::nowMs();
     settings::AppContext app;
     app.installFolder = install;
     app.cacheFolder = library::cacheFolderOf(install);
     app.title = "Prismata Screen Saver";
     (void)library::rebuildPictureLibrary(nullptr, app, pictures, "", true);
-    const double total = nowMs() - start;
+    const double total = support::nowMs() - start;
     closer.join();
     listed = static_cast<int>(GetPrivateProfileIntA("Photos", "Count", 0, (install + "Prismata.ini").c_str()));
     return total;
 }
 
 int run(const std::string& folder) {
-    BenchApp app;
+    support::BareApp app;
     const std::string work = folder + "work\\";
     const std::string install = work + "install\\";
     CreateDirectoryA(work.c_str(), nullptr);

@@ -8,6 +8,9 @@
 #include "imaging/PictureDecoder.h"
 #include "imaging/Scale.h"
 
+#include "tests/support/JpegWriter.h"
+#include "tests/support/Noise.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -19,81 +22,22 @@
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using support::Bytes;
 using Clock = std::chrono::steady_clock;
 
-std::uint32_t nextRandom(std::uint32_t& state) {
-    state ^= state << 13;
-    state ^= state >> 17;
-    state ^= state << 5;
-    return state;
-}
-
-// A lattice of random values, bilinearly interpolated: one octave of value noise.
-class Noise {
-public:
-    Noise(int cells, std::uint32_t seed) : m_cells(cells), m_values(std::size_t(cells + 1) * (cells + 1)) {
-        for (float& v : m_values)
-            v = float(nextRandom(seed) & 0xFFFF) / 65535.0f;
-    }
-    float at(float u, float v) const { // u, v in [0, 1)
-        const float x = u * m_cells, y = v * m_cells;
-        const int x0 = int(x), y0 = int(y);
-        const float fx = x - x0, fy = y - y0;
-        const float* row0 = &m_values[std::size_t(y0) * (m_cells + 1)];
-        const float* row1 = row0 + (m_cells + 1);
-        const float top = row0[x0] + (row0[x0 + 1] - row0[x0]) * fx;
-        const float bottom = row1[x0] + (row1[x0 + 1] - row1[x0]) * fx;
-        return top + (bottom - top) * fy;
-    }
-
-private:
-    int m_cells;
-    std::vector<float> m_values;
-};
-
 Bytes cameraLikeJpeg(int width, int height) {
-    const Noise sky(3, 11), shapes(12, 23), texture(200, 37), fine(900, 41);
-    std::vector<std::uint8_t> row(std::size_t(width) * 3);
+    const support::Noise sky(3, 11), shapes(12, 23), texture(200, 37), fine(900, 41);
     std::uint32_t grain = 0x9E3779B9u;
-
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr err;
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = JDIMENSION(width);
-    cinfo.image_height = JDIMENSION(height);
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo); // 4:2:0, as cameras write
-    jpeg_set_quality(&cinfo, 92, TRUE);
-    jpeg_start_compress(&cinfo, TRUE);
-    for (int y = 0; y < height; ++y) {
-        const float v = (y + 0.5f) / height;
-        for (int x = 0; x < width; ++x) {
-            const float u = (x + 0.5f) / width;
-            const float base = sky.at(u, v);
-            const float shape = shapes.at(u, v) > 0.55f ? 1.0f : 0.0f; // hard edges
-            const float detail = texture.at(u, v) * 0.6f + fine.at(u, v) * 0.4f;
-            const float noise = float(int(nextRandom(grain) & 15) - 8);
-            const float r = 40 + 150 * base + 50 * shape + 40 * detail + noise;
-            const float g = 60 + 100 * v + 30 * shape + 50 * detail + noise;
-            const float b = 180 - 120 * base + 20 * shape + 30 * detail + noise;
-            row[3 * x] = std::uint8_t(std::clamp(r, 0.0f, 255.0f));
-            row[3 * x + 1] = std::uint8_t(std::clamp(g, 0.0f, 255.0f));
-            row[3 * x + 2] = std::uint8_t(std::clamp(b, 0.0f, 255.0f));
-        }
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&cinfo, rows, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    Bytes out(buffer, buffer + size);
-    std::free(buffer);
-    return out;
+    return support::paintJpeg(width, height, support::cameraJpeg(92), [&](int x, int y) {
+        const float u = (x + 0.5f) / width, v = (y + 0.5f) / height;
+        const float base = sky.at(u, v);
+        const float shape = shapes.at(u, v) > 0.55f ? 1.0f : 0.0f; // hard edges
+        const float detail = texture.at(u, v) * 0.6f + fine.at(u, v) * 0.4f;
+        const float noise = float(int(support::nextRandom(grain) & 15) - 8);
+        return support::clampedRgb(40 + 150 * base + 50 * shape + 40 * detail + noise,
+                                   60 + 100 * v + 30 * shape + 50 * detail + noise,
+                                   180 - 120 * base + 20 * shape + 30 * detail + noise);
+    });
 }
 
 // libjpeg with nothing around it: the floor for a decode at this scale.

@@ -115,8 +115,7 @@ void AdvancedDialog::OnDestroy() {
 }
 
 void AdvancedDialog::OnHelp() {
-    config::openHelp(hwnd(), m_app.helpFile,
-                     config::kAdvancedHelpContext);
+    config::openHelp(hwnd(), m_app.helpFile, config::kAdvancedHelpContext);
 }
 
 void AdvancedDialog::OnRestoreDefaults() {

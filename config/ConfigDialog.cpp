@@ -129,8 +129,7 @@ void ConfigDialog::OnOK() {
         return;
     // An OK sent while the build runs must not start a second build.
     m_rebuilding = true;
-    bool accepted =
-        library::rebuildPictureLibrary(hwnd(), m_app, folderText(), m_settings.PicturePath, m_forceRebuild);
+    bool accepted = library::rebuildPictureLibrary(hwnd(), m_app, folderText(), m_settings.PicturePath, m_forceRebuild);
     m_rebuilding = false;
     if (accepted)
         fw::Dialog::OnOK();

@@ -152,8 +152,7 @@ bool readDeviceLimits(IDirect3DDevice8* device, DeviceLimits& limits) {
         return false;
     const bool powerOfTwo = (caps.TextureCaps & D3DPTEXTURECAPS_POW2) != 0;
     limits.width = {std::min(kMaxTextureSide, caps.MaxTextureWidth ? UINT(caps.MaxTextureWidth) : 256u), powerOfTwo};
-    limits.height = {std::min(kMaxTextureSide, caps.MaxTextureHeight ? UINT(caps.MaxTextureHeight) : 256u),
-                     powerOfTwo};
+    limits.height = {std::min(kMaxTextureSide, caps.MaxTextureHeight ? UINT(caps.MaxTextureHeight) : 256u), powerOfTwo};
     limits.squareOnly = (caps.TextureCaps & D3DPTEXTURECAPS_SQUAREONLY) != 0;
     return true;
 }
@@ -295,8 +294,8 @@ extern "C" HRESULT WINAPI D3DXCreateTextureFromFileExA(IDirect3DDevice8* pDevice
                                        pSrcInfo, ppTexture, nullptr);
 }
 
-HRESULT d3dx::createTextureFromFile(IDirect3DDevice8* device, const char* path, UINT width, UINT height,
-                                    UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool, D3DCOLOR colorKey,
+HRESULT d3dx::createTextureFromFile(IDirect3DDevice8* device, const char* path, UINT width, UINT height, UINT mipLevels,
+                                    DWORD usage, D3DFORMAT format, D3DPOOL pool, D3DCOLOR colorKey,
                                     D3DXIMAGE_INFO* sourceInfo, IDirect3DTexture8** texture,
                                     const imaging::StopSignal* stop) {
     if (!texture)

@@ -70,8 +70,7 @@ namespace d3dx {
 // read chunks and decoded rows: once it is raised the call ends with E_ABORT and no texture.
 HRESULT createTextureFromFile(IDirect3DDevice8* device, const char* path, UINT width, UINT height, UINT mipLevels,
                               DWORD usage, D3DFORMAT format, D3DPOOL pool, D3DCOLOR colorKey,
-                              D3DXIMAGE_INFO* sourceInfo, IDirect3DTexture8** texture,
-                              const imaging::StopSignal* stop);
+                              D3DXIMAGE_INFO* sourceInfo, IDirect3DTexture8** texture, const imaging::StopSignal* stop);
 } // namespace d3dx
 
 // A bitmap resource (RT_BITMAP), or a picture file held as RT_RCDATA, with every default: the picture's

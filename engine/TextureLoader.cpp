@@ -22,13 +22,28 @@ constexpr DWORD kRoomWaitMs = 500;
 constexpr DWORD kRoomPollMs = 5;
 
 // The kill event, polled by the picture's reading and decoding so a long load ends when the show does.
+// Decoders poll once a row; the event is asked at most every few milliseconds, since each wait is a
+// round trip to the system (under Wine, to its server): a picture of a million rows would otherwise
+// spend most of a minute asking.
 class KillSignal : public imaging::StopSignal {
 public:
     explicit KillSignal(std::function<bool()> seen) : m_seen(std::move(seen)) {}
-    bool stopRequested() const override { return m_seen(); }
+    bool stopRequested() const override {
+        const DWORD now = GetTickCount();
+        if (m_stopped || (m_asked && now - m_lastAsked < kKillPollMs))
+            return m_stopped;
+        m_asked = true;
+        m_lastAsked = now;
+        m_stopped = m_seen();
+        return m_stopped;
+    }
 
 private:
+    static constexpr DWORD kKillPollMs = 5;
     std::function<bool()> m_seen;
+    mutable bool m_asked = false;
+    mutable bool m_stopped = false;
+    mutable DWORD m_lastAsked = 0;
 };
 } // namespace
 
@@ -92,9 +107,9 @@ void TextureLoaderHost::loadPicture(const std::string& path) {
     // Declared before the lock: a texture that is not handed over goes after the lock is released.
     fw::ComPtr<IDirect3DTexture8> texture;
     const KillSignal kill([this] { return killSeen(); });
-    const HRESULT made = d3dx::createTextureFromFile(m_target.device, path.c_str(), m_textureSize, m_textureSize,
-                                                     D3DX_DEFAULT, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, 0, nullptr,
-                                                     texture.receive(), &kill);
+    const HRESULT made =
+        d3dx::createTextureFromFile(m_target.device, path.c_str(), m_textureSize, m_textureSize, D3DX_DEFAULT, 0,
+                                    D3DFMT_UNKNOWN, D3DPOOL_MANAGED, 0, nullptr, texture.receive(), &kill);
     // Cut short by the kill event: not the picture's failure; the next wait reports the kill.
     if (FAILED(made) && m_killed)
         return;

@@ -19,7 +19,7 @@ struct LoaderTarget {
     IDirect3DDevice8* device = nullptr;
     TextureQueue* queue = nullptr; // guarded by lock
     fw::CriticalSection* lock = nullptr;
-    HANDLE killEvent = nullptr; // auto-reset, private to the engine
+    HANDLE killEvent = nullptr;     // auto-reset, private to the engine
     settings::ProfileStore profile; // TextureSize, the picture list and the time between pictures
 };
 

@@ -14,7 +14,7 @@ bool isOwnMessage(UINT message) {
         return true;
     return message >= WM_USER && message < WM_APP && InSendMessage();
 }
-}
+} // namespace
 
 Dialog::Dialog(UINT templateId, HWND owner) : m_templateId(templateId), m_owner(owner) {}
 
@@ -31,13 +31,21 @@ void Dialog::EndDialog(INT_PTR result) {
         (void)PostMessageA(m_hwnd, WM_NULL, 0, 0);
 }
 
-bool Dialog::PreTranslateMessage(MSG*) { return false; }
+bool Dialog::PreTranslateMessage(MSG*) {
+    return false;
+}
 
-bool Dialog::OnCommand(WORD, WORD, HWND) { return false; }
+bool Dialog::OnCommand(WORD, WORD, HWND) {
+    return false;
+}
 
-bool Dialog::OnSetCursor(HWND, UINT, UINT) { return false; }
+bool Dialog::OnSetCursor(HWND, UINT, UINT) {
+    return false;
+}
 
-bool Dialog::OnAppMessage(UINT, WPARAM, LPARAM) { return false; }
+bool Dialog::OnAppMessage(UINT, WPARAM, LPARAM) {
+    return false;
+}
 
 INT_PTR Dialog::DoModal() {
     m_ended = false;

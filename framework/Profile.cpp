@@ -61,8 +61,7 @@ std::vector<std::string> GetProfileKeyNames(const char* section) {
     std::vector<char> buffer(4096);
     DWORD length = 0;
     for (;;) {
-        length = GetPrivateProfileStringA(section, nullptr, "", buffer.data(), static_cast<DWORD>(buffer.size()),
-                                          file);
+        length = GetPrivateProfileStringA(section, nullptr, "", buffer.data(), static_cast<DWORD>(buffer.size()), file);
         // A full buffer comes back as its size minus two.
         if (length + 2 < buffer.size() || buffer.size() >= (64u << 20))
             break;

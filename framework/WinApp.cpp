@@ -9,14 +9,18 @@ WinApp* g_app = nullptr;
 constexpr UINT kAppTitleString = 57344;
 } // namespace
 
-WinApp::WinApp() { g_app = this; }
+WinApp::WinApp() {
+    g_app = this;
+}
 
 WinApp::~WinApp() {
     if (g_app == this)
         g_app = nullptr;
 }
 
-WinApp* WinApp::current() { return g_app; }
+WinApp* WinApp::current() {
+    return g_app;
+}
 
 std::string loadResourceString(UINT id) {
     char buffer[1024];

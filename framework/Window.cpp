@@ -47,14 +47,16 @@ std::string Window::registerWindowClass(UINT classStyle, HCURSOR cursor, HBRUSH 
 bool Window::CreateEx(DWORD exStyle, const std::string& className, const char* title, DWORD style, const RECT& rect,
                       HWND parent, UINT_PTR id) {
     m_creating = true;
-    HWND made = CreateWindowExA(exStyle, className.c_str(), title, style, rect.left, rect.top, rect.right - rect.left,
-                                rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(id), GetModuleHandleA(nullptr),
-                                this);
+    HWND made =
+        CreateWindowExA(exStyle, className.c_str(), title, style, rect.left, rect.top, rect.right - rect.left,
+                        rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(id), GetModuleHandleA(nullptr), this);
     m_creating = false;
     return made != nullptr;
 }
 
-bool Window::DestroyWindow() { return m_hwnd && ::DestroyWindow(m_hwnd); }
+bool Window::DestroyWindow() {
+    return m_hwnd && ::DestroyWindow(m_hwnd);
+}
 
 Window* Window::fromHandle(HWND hwnd) {
     // The property names an object only in the process that set it: a parent window of another program
@@ -65,7 +67,9 @@ Window* Window::fromHandle(HWND hwnd) {
     return static_cast<Window*>(GetPropA(hwnd, kObjectProperty));
 }
 
-bool Window::PreTranslateMessage(MSG*) { return false; }
+bool Window::PreTranslateMessage(MSG*) {
+    return false;
+}
 
 LRESULT CALLBACK Window::staticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* window = nullptr;
@@ -179,24 +183,62 @@ LRESULT Window::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-int Window::OnCreate(CREATESTRUCTA*) { return static_cast<int>(Default()); }
-void Window::OnDestroy() { (void)Default(); }
-void Window::OnClose() { (void)Default(); }
-void Window::OnPaint() { (void)Default(); }
-BOOL Window::OnEraseBkgnd(HDC) { return static_cast<BOOL>(Default()); }
-void Window::OnSize(UINT, int, int) { (void)Default(); }
-void Window::OnTimer(UINT_PTR) { (void)Default(); }
-void Window::OnSysCommand(UINT, LPARAM) { (void)Default(); }
-BOOL Window::OnSetCursor(HWND, UINT, UINT) { return static_cast<BOOL>(Default()); }
-BOOL Window::OnNcActivate(BOOL) { return static_cast<BOOL>(Default()); }
-void Window::OnActivate(UINT, HWND, BOOL) { (void)Default(); }
-void Window::OnActivateApp(BOOL, DWORD) { (void)Default(); }
-void Window::OnMouseMove(UINT, POINT) { (void)Default(); }
-void Window::OnLButtonDown(UINT, POINT) { (void)Default(); }
-void Window::OnMButtonDown(UINT, POINT) { (void)Default(); }
-void Window::OnRButtonDown(UINT, POINT) { (void)Default(); }
-void Window::OnKeyDown(UINT, UINT, UINT) { (void)Default(); }
-void Window::OnSysKeyDown(UINT, UINT, UINT) { (void)Default(); }
-BOOL Window::OnCopyData(HWND, COPYDATASTRUCT*) { return static_cast<BOOL>(Default()); }
+int Window::OnCreate(CREATESTRUCTA*) {
+    return static_cast<int>(Default());
+}
+void Window::OnDestroy() {
+    (void)Default();
+}
+void Window::OnClose() {
+    (void)Default();
+}
+void Window::OnPaint() {
+    (void)Default();
+}
+BOOL Window::OnEraseBkgnd(HDC) {
+    return static_cast<BOOL>(Default());
+}
+void Window::OnSize(UINT, int, int) {
+    (void)Default();
+}
+void Window::OnTimer(UINT_PTR) {
+    (void)Default();
+}
+void Window::OnSysCommand(UINT, LPARAM) {
+    (void)Default();
+}
+BOOL Window::OnSetCursor(HWND, UINT, UINT) {
+    return static_cast<BOOL>(Default());
+}
+BOOL Window::OnNcActivate(BOOL) {
+    return static_cast<BOOL>(Default());
+}
+void Window::OnActivate(UINT, HWND, BOOL) {
+    (void)Default();
+}
+void Window::OnActivateApp(BOOL, DWORD) {
+    (void)Default();
+}
+void Window::OnMouseMove(UINT, POINT) {
+    (void)Default();
+}
+void Window::OnLButtonDown(UINT, POINT) {
+    (void)Default();
+}
+void Window::OnMButtonDown(UINT, POINT) {
+    (void)Default();
+}
+void Window::OnRButtonDown(UINT, POINT) {
+    (void)Default();
+}
+void Window::OnKeyDown(UINT, UINT, UINT) {
+    (void)Default();
+}
+void Window::OnSysKeyDown(UINT, UINT, UINT) {
+    (void)Default();
+}
+BOOL Window::OnCopyData(HWND, COPYDATASTRUCT*) {
+    return static_cast<BOOL>(Default());
+}
 
 } // namespace fw

@@ -48,8 +48,8 @@ ImageError readPictureInfo(const std::uint8_t* data, std::size_t size, PictureIn
     case PictureFormat::Bmp:
     case PictureFormat::PackedDib: {
         BmpDetails bmp;
-        ImageError error = info.format == PictureFormat::Bmp ? checkBmpFile(data, size, &bmp)
-                                                             : checkPackedDib(data, size, &bmp);
+        ImageError error =
+            info.format == PictureFormat::Bmp ? checkBmpFile(data, size, &bmp) : checkPackedDib(data, size, &bmp);
         info.bitsPerPixel = bmp.bitsPerPixel;
         if (error == ImageError::None) {
             info.width = bmp.width;

@@ -136,8 +136,8 @@ bool renderMetafile(IPicture* picture, HDC dc, long hmWidth, long hmHeight, int 
 
 } // namespace
 
-bool convertPicture(const std::string& sourcePath, const std::string& outputPath, int targetSize,
-                    HWND referenceWindow, const imaging::StopSignal* stop) {
+bool convertPicture(const std::string& sourcePath, const std::string& outputPath, int targetSize, HWND referenceWindow,
+                    const imaging::StopSignal* stop) {
     // A bad size fails before any work is done.
     if (targetSize < 1 || targetSize > kMaxTargetSize)
         return false;

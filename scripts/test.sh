@@ -58,6 +58,21 @@ if [ $((want_native + want_fuzz + want_win + want_e2e)) -eq 0 ]; then
     exit 1
 fi
 
+# Formatting of every C++ file; a filtered run is for quick work on one area and leaves it out.
+if [ -z "$test_filter" ]; then
+    echo "== format"
+    mkdir -p "$build"
+    bash "$root/scripts/format-check.sh" | tee "$build/format.log" | grep -v '^format: [0-9]' || true
+    format_line=$(grep -E '^format: [0-9]+ files checked, [0-9]+ not formatted' "$build/format.log" | tail -n 1)
+    if [ -n "$format_line" ]; then
+        failed_total=$((failed_total + $(echo "$format_line" | sed -E 's/.* ([0-9]+) not formatted/\1/')))
+        summary+=("$format_line")
+    else
+        failed_total=$((failed_total + 1))
+        summary+=("format: did not run")
+    fi
+fi
+
 if [ "$want_native" -eq 1 ]; then
     echo "== native unit tests"
     cmake -S "$root" -B "$build/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null || exit 1

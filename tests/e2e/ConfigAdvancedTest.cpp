@@ -38,7 +38,7 @@ protected:
     }
     void close(HWND advanced, int button) {
         click(advanced, button);
-        ASSERT_TRUE(waitUntil([&] { return !IsWindow(advanced); }, 5000));
+        ASSERT_TRUE(pumpUntil([&] { return !IsWindow(advanced); }, 5000));
     }
     void cancelMain() {
         PostMessageA(m_main, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
@@ -94,7 +94,7 @@ TEST_F(ConfigAdvanced, ShowsStoredValuesAndStoresNumbersUnchecked) {
     // Unchecking one switch leaves the one indented under it as it was, and usable.
     click(advanced, IDC_LOW_RESOLUTION);
     click(advanced, IDC_CONVERT);
-    ASSERT_TRUE(waitUntil([&] { return isChecked(advanced, IDC_CONVERT); }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return isChecked(advanced, IDC_CONVERT); }, 5000));
     EXPECT_FALSE(isChecked(advanced, IDC_LOW_RESOLUTION));
     EXPECT_TRUE(isChecked(advanced, IDC_SOFTWARE_ACCELERATION));
     EXPECT_TRUE(IsWindowEnabled(control(advanced, IDC_SOFTWARE_ACCELERATION)));
@@ -122,7 +122,7 @@ TEST_F(ConfigAdvanced, RestoreDefaultsOnlySetsTheControls) {
     ASSERT_TRUE(advanced);
     setControlText(advanced, IDC_TIME_BETWEEN, "77");
     click(advanced, IDC_RESTORE_DEFAULTS);
-    ASSERT_TRUE(waitUntil([&] { return controlText(advanced, IDC_TIME_BETWEEN) == "5000"; }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return controlText(advanced, IDC_TIME_BETWEEN) == "5000"; }, 5000));
     EXPECT_FALSE(isChecked(advanced, IDC_LOW_RESOLUTION));
     EXPECT_FALSE(isChecked(advanced, IDC_SOFTWARE_ACCELERATION));
     EXPECT_TRUE(isChecked(advanced, IDC_PRESERVE_ASPECT));
@@ -139,7 +139,7 @@ TEST_F(ConfigAdvanced, RestoreDefaultsOnlySetsTheControls) {
     click(advanced, IDC_ADVANCED_HELP);
     EXPECT_TRUE(responds(advanced));
     PostMessageA(advanced, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(waitUntil([&] { return !IsWindow(advanced); }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return !IsWindow(advanced); }, 5000));
     cancelMain();
     EXPECT_EQ(m_session.profile(), before);
 }

@@ -50,7 +50,7 @@ public:
     // Pumps this thread's messages meanwhile: an owner window of ours gets sent messages as the dialog goes.
     bool endsWithin(DWORD milliseconds) const {
         DWORD code = 1;
-        return waitUntil([&] { return m_process->waitForExit(0, code); }, milliseconds) && code == 0;
+        return pumpUntil([&] { return m_process->waitForExit(0, code); }, milliseconds) && code == 0;
     }
 
 private:

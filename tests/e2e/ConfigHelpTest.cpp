@@ -90,13 +90,13 @@ protected:
     }
     void TearDown() override {
         WinHelpA(nullptr, nullptr, HELP_QUIT, 0);
-        EXPECT_TRUE(waitUntil([] { return helpViewers().empty(); }, kDialogWait)) << describeViewers();
+        EXPECT_TRUE(pumpUntil([] { return helpViewers().empty(); }, kDialogWait)) << describeViewers();
     }
 
     // Waits for a viewer at the topic, keeps a picture of it and says whether it came.
     bool viewerShows(const std::string& topic, const std::string& screenshot) {
         HWND viewer = nullptr;
-        bool shown = waitUntil(
+        bool shown = pumpUntil(
             [&] {
                 for (HWND candidate : helpViewers())
                     if (shownTopic(candidate) == topic)
@@ -141,7 +141,7 @@ TEST_F(ConfigHelp, AdvancedDialogOpensTheAdvancedSettings) {
     EXPECT_TRUE(viewerShows("Advanced Settings", "HelpAdvancedSettings.bmp")) << describeViewers();
     EXPECT_TRUE(responds(advanced));
     cancel(advanced);
-    ASSERT_TRUE(waitUntil([&] { return !IsWindow(advanced); }, kDialogWait));
+    ASSERT_TRUE(pumpUntil([&] { return !IsWindow(advanced); }, kDialogWait));
     cancel(dialog);
     EXPECT_TRUE(m_session.endsWithin(kDialogWait));
 }

@@ -201,7 +201,7 @@ TEST_F(ConfigMain, DeadZoneAppliesToSpinsAndSpeedsOnOK) {
     for (const Case& c : cases)
         setSliderPos(dialog, c.id, c.pos);
     click(dialog, IDC_KEEP_UPRIGHT);
-    ASSERT_TRUE(waitUntil([&] { return isChecked(dialog, IDC_KEEP_UPRIGHT); }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return isChecked(dialog, IDC_KEEP_UPRIGHT); }, 5000));
     pressOK(dialog);
     for (const Case& c : cases)
         EXPECT_EQ(m_session.value("Settings", c.key), c.stored) << c.key;
@@ -325,7 +325,7 @@ TEST_F(ConfigMain, TipsFollowTheTableAndShowUnderTheMouse) {
     SetCursorPos((edit.left + edit.right) / 2 - 1, (edit.top + edit.bottom) / 2);
     Sleep(100);
     SetCursorPos((edit.left + edit.right) / 2, (edit.top + edit.bottom) / 2);
-    ASSERT_TRUE(waitUntil([&] { return IsWindowVisible(tip) != FALSE; }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return IsWindowVisible(tip) != FALSE; }, 5000));
     EXPECT_EQ(windowText(tip), folder);
     RECT tipRect{};
     GetWindowRect(tip, &tipRect);
@@ -342,7 +342,7 @@ HWND waitForBrowser(const ConfigSession& session, HWND dialog) {
         HWND dialog;
         HWND found;
     } search{session.processId(), dialog, nullptr};
-    waitUntil(
+    pumpUntil(
         [&] {
             EnumWindows(
                 [](HWND hwnd, LPARAM param) -> BOOL {
@@ -382,7 +382,7 @@ TEST_F(ConfigMain, BrowserOpensAtTheShownFolderAndCancelChangesNothing) {
         titled |= windowText(child) == "Select a folder containing image files of type JPG, DIB, WMF, or BMP :";
     EXPECT_TRUE(titled);
     PostMessageA(browser, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    ASSERT_TRUE(waitUntil([&] { return !IsWindow(browser); }, kDialogWait));
+    ASSERT_TRUE(pumpUntil([&] { return !IsWindow(browser); }, kDialogWait));
     EXPECT_EQ(controlText(dialog, IDC_FOLDER), pictures());
 
     // Accepted at once, the browser hands back the folder it was opened at.
@@ -392,7 +392,7 @@ TEST_F(ConfigMain, BrowserOpensAtTheShownFolderAndCancelChangesNothing) {
     ASSERT_TRUE(browser);
     ASSERT_TRUE(responds(browser, kDialogWait));
     PostMessageA(browser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    ASSERT_TRUE(waitUntil([&] { return !IsWindow(browser); }, kDialogWait));
+    ASSERT_TRUE(pumpUntil([&] { return !IsWindow(browser); }, kDialogWait));
     EXPECT_EQ(lstrcmpiA(controlText(dialog, IDC_FOLDER).c_str(), chosenPath.c_str()), 0)
         << controlText(dialog, IDC_FOLDER);
     EXPECT_TRUE(IsWindowEnabled(control(dialog, IDOK)));
@@ -414,7 +414,7 @@ TEST_F(ConfigMain, HelpNeverStopsTheDialog) {
     writeTextFile(m_session.installFolder() + "Prismata.hlp", "not a help file");
     click(dialog, IDC_CONFIG_HELP);
     HWND box = nullptr;
-    bool viewerAsked = waitUntil(
+    bool viewerAsked = pumpUntil(
         [&] {
             box = FindWindowA("#32770", "ERROR");
             return box != nullptr;
@@ -429,7 +429,7 @@ TEST_F(ConfigMain, HelpNeverStopsTheDialog) {
             named |= windowText(child).find(m_session.installFolder() + "Prismata.hlp") != std::string::npos;
         EXPECT_TRUE(named);
         PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        waitUntil([&] { return !IsWindow(box); }, 5000);
+        pumpUntil([&] { return !IsWindow(box); }, 5000);
     }
     WinHelpA(nullptr, nullptr, HELP_QUIT, 0);
     pressOK(dialog);
@@ -450,7 +450,7 @@ TEST_F(ConfigMain, AboutBoxIsOwnedByTheDialog) {
             (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && SendMessageA(child, STM_GETICON, 0, 0) != 0;
     EXPECT_TRUE(hasIcon);
     click(about, IDOK);
-    ASSERT_TRUE(waitUntil([&] { return !IsWindow(about); }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return !IsWindow(about); }, 5000));
     EXPECT_TRUE(IsWindowEnabled(dialog));
     pressOK(dialog);
 }
@@ -468,7 +468,7 @@ TEST_F(ConfigMain, WindowOnTheCommandLineOwnsTheDialog) {
     HWND dialog = open("/c:" + std::to_string(reinterpret_cast<intptr_t>(owner)));
     ASSERT_TRUE(dialog);
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), owner);
-    EXPECT_TRUE(waitUntil([&] { return !IsWindowEnabled(owner); }, 5000));
+    EXPECT_TRUE(pumpUntil([&] { return !IsWindowEnabled(owner); }, 5000));
     pressOK(dialog);
     EXPECT_TRUE(IsWindowEnabled(owner));
     DestroyWindow(owner);

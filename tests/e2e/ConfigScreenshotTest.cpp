@@ -25,7 +25,7 @@ TEST(ConfigScreenshots, BothDialogsAndTheAboutBoxAreKept) {
     Sleep(100);
     SetCursorPos(icon.left + 10, icon.top + 10);
     HWND tip = toolTipOf(dialog);
-    EXPECT_TRUE(waitUntil([&] { return tip && IsWindowVisible(tip); }, 5000));
+    EXPECT_TRUE(pumpUntil([&] { return tip && IsWindowVisible(tip); }, 5000));
     Sleep(200);
     EXPECT_TRUE(saveScreenshot(dialog, folder + "ConfigDialog.bmp"));
     SetCursorPos(0, GetSystemMetrics(SM_CYSCREEN) - 1);
@@ -36,7 +36,7 @@ TEST(ConfigScreenshots, BothDialogsAndTheAboutBoxAreKept) {
     Sleep(300);
     EXPECT_TRUE(saveScreenshot(advanced, folder + "AdvancedDialog.bmp"));
     click(advanced, IDCANCEL);
-    ASSERT_TRUE(waitUntil([&] { return !IsWindow(advanced); }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return !IsWindow(advanced); }, 5000));
 
     click(dialog, IDC_CONFIG_ABOUT);
     HWND about = session.waitForWindow("About Prismata");
@@ -44,7 +44,7 @@ TEST(ConfigScreenshots, BothDialogsAndTheAboutBoxAreKept) {
     Sleep(300);
     EXPECT_TRUE(saveScreenshot(about, folder + "AboutDialog.bmp"));
     click(about, IDOK);
-    ASSERT_TRUE(waitUntil([&] { return !IsWindow(about); }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return !IsWindow(about); }, 5000));
 
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     EXPECT_TRUE(session.endsWithin(kDialogWait));

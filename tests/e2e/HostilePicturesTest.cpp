@@ -1,17 +1,16 @@
 // Every file of the hostile-picture folder through the two readers of the program, in this process: the
 // conversion into a cache file (the system picture loader) and the texture loader's D3DX call (our own
 // decoders). Each either works or fails cleanly; nothing crashes, hangs or leaves a partial cache file.
-#include "d3dx/D3D8Library.h"
 #include "d3dx/D3DXTexture.h"
 #include "framework/ComApartment.h"
 #include "framework/Handles.h"
 #include "library/ImageConversion.h"
 #include "tests/e2e/Harness.h"
+#include "tests/support/HiddenDevice.h"
+#include "tests/support/PeakWorkingSet.h"
 #include "tools/hostile/HostilePictures.h"
 
 #include <gtest/gtest.h>
-
-#include <psapi.h>
 
 #include <string>
 #include <vector>
@@ -21,13 +20,6 @@ using namespace e2e;
 namespace {
 
 constexpr int kTargetSize = 256;
-
-// The most this process's working set has been, in bytes.
-std::size_t peakWorkingSet() {
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof counters;
-    return GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters) ? counters.PeakWorkingSetSize : 0;
-}
 
 // Whatever a file claims, one picture's working memory (16 MB at 256, 128 MB more for a progressive
 // JPEG) and its file's bytes (a few MB here), with room for what the platform adds around them.
@@ -48,7 +40,7 @@ TEST_F(HostilePictures, EachFileConvertsOrFailsWithoutLeavingACacheFile) {
     TempFolder cache("hostile-cache");
     fw::ComApartment com;
     int converted = 0;
-    const std::size_t peakBefore = peakWorkingSet();
+    const std::size_t peakBefore = support::peakWorkingSet();
     for (const hostile::Entry& entry : m_entries) {
         const std::string output = cache.path() + "out.bmp";
         const bool ok = library::convertPicture(m_folder.path() + entry.name, output, kTargetSize, nullptr);
@@ -63,43 +55,24 @@ TEST_F(HostilePictures, EachFileConvertsOrFailsWithoutLeavingACacheFile) {
             EXPECT_EQ(ok, entry.expect == hostile::Entry::Expect::Picture) << entry.name;
         }
         DeleteFileA(output.c_str());
-        EXPECT_LT(peakWorkingSet() - peakBefore, kPeakGrowthLimit) << entry.name;
+        EXPECT_LT(support::peakWorkingSet() - peakBefore, kPeakGrowthLimit) << entry.name;
     }
     EXPECT_GE(converted, 10);
 }
 
 // The texture loader's call, on a hidden window's device.
 TEST_F(HostilePictures, EachFileLoadsAsATextureOrFailsCleanly) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "HostileTextureWindow";
-    RegisterClassA(&wc);
-    HWND window = CreateWindowExA(0, wc.lpszClassName, "hostile textures", WS_OVERLAPPEDWINDOW, 0, 0, 64, 64, nullptr,
-                                  nullptr, wc.hInstance, nullptr);
-    d3dx::D3D8Library library;
-    fw::ComPtr<IDirect3D8> d3d(library.create(d3dx::kD3DSdkVersion));
-    ASSERT_TRUE(d3d.get());
-    D3DDISPLAYMODE mode{};
-    d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode);
-    D3DPRESENT_PARAMETERS params{};
-    params.Windowed = TRUE;
-    params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    params.BackBufferFormat = mode.Format;
-    params.BackBufferWidth = 64;
-    params.BackBufferHeight = 64;
-    fw::ComPtr<IDirect3DDevice8> device;
-    ASSERT_TRUE(SUCCEEDED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
-                                            D3DCREATE_SOFTWARE_VERTEXPROCESSING | D3DCREATE_MULTITHREADED, &params,
-                                            device.receive())));
+    support::HiddenDevice hidden;
+    IDirect3DDevice8* device = hidden.device();
+    ASSERT_TRUE(device);
 
     const DWORD filter = D3DX_FILTER_TRIANGLE | D3DX_FILTER_MIRROR;
-    const std::size_t peakBefore = peakWorkingSet();
+    const std::size_t peakBefore = support::peakWorkingSet();
     for (const hostile::Entry& entry : m_entries) {
         fw::ComPtr<IDirect3DTexture8> texture;
-        const HRESULT hr = D3DXCreateTextureFromFileExA(
-            device.get(), (m_folder.path() + entry.name).c_str(), kTargetSize, kTargetSize, D3DX_DEFAULT, 0,
-            D3DFMT_UNKNOWN, D3DPOOL_MANAGED, filter, filter, 0, nullptr, nullptr, texture.receive());
+        const HRESULT hr = D3DXCreateTextureFromFileExA(device, (m_folder.path() + entry.name).c_str(), kTargetSize,
+                                                        kTargetSize, D3DX_DEFAULT, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED,
+                                                        filter, filter, 0, nullptr, nullptr, texture.receive());
         if (entry.expect != hostile::Entry::Expect::Either) {
             EXPECT_EQ(SUCCEEDED(hr), entry.expect == hostile::Entry::Expect::Picture)
                 << entry.name << " " << std::hex << hr;
@@ -112,11 +85,8 @@ TEST_F(HostilePictures, EachFileLoadsAsATextureOrFailsCleanly) {
         } else {
             EXPECT_EQ(texture.get(), nullptr) << entry.name;
         }
-        EXPECT_LT(peakWorkingSet() - peakBefore, kPeakGrowthLimit) << entry.name;
+        EXPECT_LT(support::peakWorkingSet() - peakBefore, kPeakGrowthLimit) << entry.name;
     }
-    device.reset();
-    d3d.reset();
-    DestroyWindow(window);
 }
 
 } // namespace

@@ -68,7 +68,7 @@ protected:
         ASSERT_TRUE(command);
         Process uninstaller(*command + " /S");
         ASSERT_TRUE(uninstaller.started());
-        EXPECT_TRUE(waitUntil([&] { return !entryExists() && !exists(m_target + "\\Uninstall.exe"); }, kWait));
+        EXPECT_TRUE(pumpUntil([&] { return !entryExists() && !exists(m_target + "\\Uninstall.exe"); }, kWait));
     }
 
     InstallEntry m_entry; // puts the test run's own value back afterwards
@@ -90,7 +90,7 @@ TEST_F(Installer, SilentInstallLetsPrismataStartAndUninstallRemovesIt) {
     EXPECT_TRUE(isFolder(m_target + "\\ImageCache"));
     EXPECT_TRUE(exists(systemCopy()));
     // A silent install greets nobody.
-    EXPECT_FALSE(waitUntil([] { return FindWindowA(nullptr, "Welcome to Prismata") != nullptr; }, 1000));
+    EXPECT_FALSE(pumpUntil([] { return FindWindowA(nullptr, "Welcome to Prismata") != nullptr; }, 1000));
 
     {
         Logger logger;
@@ -109,7 +109,7 @@ TEST_F(Installer, SilentInstallLetsPrismataStartAndUninstallRemovesIt) {
     EXPECT_FALSE(entryExists());
     EXPECT_FALSE(exists(systemCopy()));
     // The uninstaller's copy of itself removes the folder last, after the entry and its own file.
-    EXPECT_TRUE(waitUntil([&] { return !exists(m_target); }, kWait));
+    EXPECT_TRUE(pumpUntil([&] { return !exists(m_target); }, kWait));
 }
 
 TEST_F(Installer, UninstallKeepsTheUsersPictures) {
@@ -175,10 +175,10 @@ bool installFinished(HWND setup) {
 TEST_F(Installer, InteractiveInstallEndsWithTheWelcome) {
     Process setup("\"" + binFolder() + "PrismataSetup.exe\" /D=" + m_target);
     HWND window = nullptr;
-    ASSERT_TRUE(waitUntil([&] { return (window = findSetupWindow(setup.id())) != nullptr; }, kWait));
+    ASSERT_TRUE(pumpUntil([&] { return (window = findSetupWindow(setup.id())) != nullptr; }, kWait));
     ASSERT_NE(nextButtonText(window).find("Install"), std::string::npos);
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(1, BN_CLICKED), 0);
-    ASSERT_TRUE(waitUntil([&] { return installFinished(window); }, kWait));
+    ASSERT_TRUE(pumpUntil([&] { return installFinished(window); }, kWait));
 
     // The launcher starts only on Close; a stub control.exe in the program folder then records the call.
     EXPECT_EQ(FindWindowA("#32770", "Welcome to Prismata"), nullptr);
@@ -189,11 +189,11 @@ TEST_F(Installer, InteractiveInstallEndsWithTheWelcome) {
     EXPECT_EQ(code, 0u);
 
     HWND welcome = nullptr;
-    ASSERT_TRUE(waitUntil([&] { return (welcome = FindWindowA("#32770", "Welcome to Prismata")) != nullptr; }, kWait));
+    ASSERT_TRUE(pumpUntil([&] { return (welcome = FindWindowA("#32770", "Welcome to Prismata")) != nullptr; }, kWait));
     const std::string calls = m_target + "\\control-calls.txt";
     EXPECT_FALSE(exists(calls));
     PostMessageA(welcome, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    ASSERT_TRUE(waitUntil([&] { return readTextFile(calls).find("folder=") != std::string::npos; }, kWait));
+    ASSERT_TRUE(pumpUntil([&] { return readTextFile(calls).find("folder=") != std::string::npos; }, kWait));
     EXPECT_EQ(readTextFile(calls).find("command=control.exe desk.cpl, display, 2\r\n"), 0u);
     ASSERT_NO_FATAL_FAILURE(uninstall());
 }

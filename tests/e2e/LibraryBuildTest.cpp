@@ -60,7 +60,7 @@ TEST_F(LibraryBuild, CacheFolderIsRefusedAndTheDialogStaysOpen) {
     ASSERT_TRUE(box);
     EXPECT_EQ(windowText(GetDlgItem(box, 0xFFFF)), library::text::kCacheFolderChosen);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(waitUntil([&] { return !IsWindow(box); }, kDialogWait));
+    EXPECT_TRUE(pumpUntil([&] { return !IsWindow(box); }, kDialogWait));
     EXPECT_TRUE(IsWindow(dialog));
     EXPECT_TRUE(responds(dialog));
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);

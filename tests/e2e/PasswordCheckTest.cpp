@@ -92,7 +92,7 @@ TEST_F(PasswordCheck, Win9xRefusalKeepsTheShowAndTheNextInputAsksAgain) {
     EXPECT_EQ(count("About to call VerifyScreenSavePwd"), 1);
     // While the dialog is up, the cursor shows (the program's arrow) and input does not count.
     ASSERT_TRUE(moveCursor(560, 460));
-    EXPECT_TRUE(waitUntil([] { return currentCursor() != nullptr; }, 1000));
+    EXPECT_TRUE(pumpUntil([] { return currentCursor() != nullptr; }, 1000));
     ASSERT_TRUE(m_program.waitForPasswordLines(2, kCheckWait));
     Sleep(kSettle);
     EXPECT_TRUE(IsWindow(window));
@@ -104,7 +104,7 @@ TEST_F(PasswordCheck, Win9xRefusalKeepsTheShowAndTheNextInputAsksAgain) {
     Sleep(kSettle);
     EXPECT_TRUE(IsWindow(window));
     // The new engine's window hides the cursor at the next WM_SETCURSOR, which a loaded machine delays.
-    EXPECT_TRUE(waitUntil([] { return currentCursor() == nullptr; }, 3000));
+    EXPECT_TRUE(pumpUntil([] { return currentCursor() == nullptr; }, 3000));
     EXPECT_EQ(countCloseLines(m_logger->text()), 1);
 
     m_program.setPasswordAnswer(1);
@@ -166,13 +166,13 @@ TEST_F(PasswordCheck, Win9xRefusalPausesOnceAndANewEngineDrawsAgain) {
         Picture second = captureWholeScreen();
         return second.countNot(0) > 1000 && first.differences(second) > 100;
     };
-    ASSERT_TRUE(waitUntil(drawing, 5000));
+    ASSERT_TRUE(pumpUntil(drawing, 5000));
 
     ASSERT_TRUE(xdotool("key a"));
     ASSERT_TRUE(m_program.waitForPasswordLines(2, kCheckWait));
     EXPECT_EQ(count("Requesting pause"), 1);
     EXPECT_EQ(count("Acking pause"), 1);
-    EXPECT_TRUE(waitUntil(drawing, 5000));
+    EXPECT_TRUE(pumpUntil(drawing, 5000));
     keepScreenshot("PasswordCheck.AfterRefusal", captureWholeScreen());
     EXPECT_TRUE(IsWindow(window));
     EXPECT_EQ(count("Acking pause"), 1);

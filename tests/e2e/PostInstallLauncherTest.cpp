@@ -16,19 +16,9 @@ constexpr char kLauncher[] = "PrismataPostInstall.exe";
 constexpr DWORD kWait = 15000;
 
 // Wine reports the named version to every program of that file name while this lives.
-class VersionEmulation {
-public:
+struct VersionEmulation : AppDefault {
     VersionEmulation(const std::string& program, const std::string& version)
-        : m_key("Software\\Wine\\AppDefaults\\" + program) {
-        RegSetKeyValueA(HKEY_CURRENT_USER, m_key.c_str(), "Version", REG_SZ, version.c_str(),
-                        static_cast<DWORD>(version.size() + 1));
-    }
-    ~VersionEmulation() { RegDeleteKeyA(HKEY_CURRENT_USER, m_key.c_str()); }
-    VersionEmulation(const VersionEmulation&) = delete;
-    VersionEmulation& operator=(const VersionEmulation&) = delete;
-
-private:
-    std::string m_key;
+        : AppDefault(program, "", "Version", version) {}
 };
 
 // One "name=value" line of what the stub control.exe recorded.
@@ -55,7 +45,7 @@ protected:
     }
     std::string calls() const { return readTextFile(m_folder.path() + "control-calls.txt"); }
     bool waitForCall() const {
-        return waitUntil([&] { return calls().find("folder=") != std::string::npos; }, kWait);
+        return pumpUntil([&] { return calls().find("folder=") != std::string::npos; }, kWait);
     }
 
     // Answers the welcome box and expects the launcher to end with 0.

@@ -79,31 +79,6 @@ void savePng(const Picture& shot, const std::string& name) {
     writePng(folder + name + ".png", shot);
 }
 
-// Whole lines of a trace log (the logger ends each with CR LF) equal to the text.
-int countLines(const std::string& log, const std::string& line) {
-    int count = 0;
-    std::istringstream in(log);
-    std::string current;
-    while (std::getline(in, current)) {
-        if (!current.empty() && current.back() == '\r')
-            current.pop_back();
-        count += current == line;
-    }
-    return count;
-}
-
-// True when the lines occur in the log in this order (others may lie between).
-bool inOrder(const std::string& log, const std::vector<std::string>& lines) {
-    size_t at = 0;
-    for (const std::string& line : lines) {
-        at = log.find(line + "\r\n", at);
-        if (at == std::string::npos)
-            return false;
-        at += line.size();
-    }
-    return true;
-}
-
 // The values of the "%f frames per second" lines, in order.
 std::vector<double> frameRates(const std::string& log) {
     std::vector<double> rates;
@@ -119,28 +94,8 @@ std::vector<double> frameRates(const std::string& log) {
 // While it lives, every Prismata.scr that Wine starts finds no d3d8.dll. (Wine takes its loader
 // variables from its Unix environment, so WINEDLLOVERRIDES in a process's environment block does not
 // reach the program; the per-program registry key does.)
-class Direct3DDisabled {
-public:
-    Direct3DDisabled() {
-        HKEY key;
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) ==
-            ERROR_SUCCESS) {
-            RegSetValueExA(key, "d3d8", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
-            RegCloseKey(key);
-        }
-    }
-    ~Direct3DDisabled() {
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_WRITE, &key) == ERROR_SUCCESS) {
-            RegDeleteValueA(key, "d3d8");
-            RegCloseKey(key);
-        }
-    }
-    Direct3DDisabled(const Direct3DDisabled&) = delete;
-    Direct3DDisabled& operator=(const Direct3DDisabled&) = delete;
-
-private:
-    static constexpr char kKey[] = "Software\\Wine\\AppDefaults\\Prismata.scr\\DllOverrides";
+struct Direct3DDisabled : AppDefault {
+    Direct3DDisabled() : AppDefault("Prismata.scr", "DllOverrides", "d3d8", "") {}
 };
 
 class PreviewEngine : public ::testing::Test {
@@ -156,7 +111,7 @@ protected:
         m_prismata = startPrismata("/p " + std::to_string(reinterpret_cast<intptr_t>(GetDesktopWindow())));
         HWND window = waitForProcessWindow(m_prismata->id(), "Prismata Preview", kStartWait);
         if (window)
-            waitUntil([&] { return IsWindowVisible(window) != FALSE; }, kStartWait);
+            pumpUntil([&] { return IsWindowVisible(window) != FALSE; }, kStartWait);
         return window;
     }
 
@@ -192,7 +147,7 @@ TEST_F(PreviewEngine, DrawsASpinningCubeOnBlack) {
 
     // A cube well inside a black field, moving from one picture to the next.
     Picture first, second;
-    bool drawing = waitUntil(
+    bool drawing = pumpUntil(
         [&] {
             first = captureWindow(window);
             Sleep(150);
@@ -204,7 +159,7 @@ TEST_F(PreviewEngine, DrawsASpinningCubeOnBlack) {
         5000);
     ASSERT_TRUE(drawing) << m_logger.text();
     // Let it turn a little for the picture a person looks at.
-    waitUntil([] { return false; }, 700);
+    pumpUntil([] { return false; }, 700);
     savePng(captureWindow(window), "PreviewEngine.Cube");
     // Face 0 head-on at the starting depth covers about 120 x 120 pixels; turned, a little more.
     const size_t cubePixels = second.countNot(0);
@@ -234,7 +189,7 @@ TEST_F(PreviewEngine, StaysInsideItsWindowForTwentySecondsAtHighSpeed) {
     ASSERT_TRUE(window);
     ASSERT_TRUE(m_logger.waitFor("Done with Direct3D setup\r\n", kStartWait)) << m_logger.text();
     const DWORD started = GetTickCount();
-    ASSERT_TRUE(waitUntil([&] { return captureWindow(window).countNot(0) > 0; }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return captureWindow(window).countNot(0) > 0; }, 5000));
     const int width = GetSystemMetrics(SM_CXSCREEN);
 
     std::vector<size_t> areas;
@@ -292,7 +247,7 @@ TEST_F(PreviewEngine, WithoutDirect3DShowsNoPreviewTextAndStopsTheTimerOnce) {
     const size_t textPixels = expected.countNot(0);
     ASSERT_GT(textPixels, 100u);
     Picture shown;
-    bool matches = waitUntil(
+    bool matches = pumpUntil(
         [&] {
             shown = captureWindow(window);
             return shown.differences(expected) <= textPixels / 20;
@@ -321,7 +276,7 @@ TEST_F(PreviewEngine, EndsWithItsPaneWhileDrawing) {
     HostPane pane(200, 170);
     m_prismata = startPrismata("/p " + pane.argument());
     HWND child = nullptr;
-    ASSERT_TRUE(waitUntil(
+    ASSERT_TRUE(pumpUntil(
         [&] {
             child = FindWindowExA(pane.hwnd(), nullptr, nullptr, "Prismata Preview");
             return child != nullptr;
@@ -348,7 +303,7 @@ TEST_F(PreviewEngine, FullScreenWithoutDirect3DShowsWhyInBoldCyan) {
     const Picture expected = expectedFailureDisplay("Unable to initialize Direct3D", width, height);
     const size_t textPixels = expected.countNot(0);
     Picture shown;
-    bool matches = waitUntil(
+    bool matches = pumpUntil(
         [&] {
             shown = captureWindow(window);
             return shown.differences(expected) <= textPixels / 20;

@@ -41,7 +41,7 @@ TEST(SaverDisplay, LowScreenResolutionShowsTheDeviceErrorAndStillClosesOnInput) 
     const size_t textPixels = expected.countNot(0);
     ASSERT_GT(textPixels, 200u);
     Picture shown;
-    bool matches = waitUntil(
+    bool matches = pumpUntil(
         [&] {
             shown = captureScreen(RECT{origin.x, origin.y, origin.x + client.right, origin.y + client.bottom});
             return shown.differences(expected) <= textPixels / 20;

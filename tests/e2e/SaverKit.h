@@ -6,8 +6,7 @@
 #include "tests/e2e/Harness.h"
 #include "tests/e2e/ScreenCapture.h"
 
-#include <cstring>
-#include <sstream>
+#include <string>
 #include <vector>
 
 namespace e2e::saver {
@@ -19,19 +18,6 @@ inline constexpr DWORD kCheckWait = 12000;
 // How long input that must not end the show gets to do so.
 inline constexpr DWORD kSettle = 300;
 
-// Whole lines of a trace log (the logger ends each with CR LF) equal to the text.
-inline int countLines(const std::string& log, const std::string& line) {
-    int count = 0;
-    std::istringstream in(log);
-    std::string current;
-    while (std::getline(in, current)) {
-        if (!current.empty() && current.back() == '\r')
-            current.pop_back();
-        count += current == line;
-    }
-    return count;
-}
-
 inline std::string closeReason(const std::string& reason) {
     return "Screen saver window being closed because " + reason;
 }
@@ -40,14 +26,9 @@ inline std::string closeReason(const std::string& reason) {
 inline std::vector<std::string> closeReasons(const std::string& log) {
     const std::string prefix = "Screen saver window being closed because ";
     std::vector<std::string> reasons;
-    std::istringstream in(log);
-    std::string current;
-    while (std::getline(in, current)) {
-        if (!current.empty() && current.back() == '\r')
-            current.pop_back();
-        if (current.rfind(prefix, 0) == 0)
-            reasons.push_back(current.substr(prefix.size()));
-    }
+    for (const std::string& line : support::lines(log))
+        if (line.rfind(prefix, 0) == 0)
+            reasons.push_back(line.substr(prefix.size()));
     return reasons;
 }
 
@@ -67,17 +48,8 @@ inline bool endedFor(const std::string& log, const std::string& reason) {
     return true;
 }
 
-inline bool fileExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 inline std::vector<std::string> fileLines(const std::string& path) {
-    std::vector<std::string> lines;
-    std::istringstream in(readTextFile(path));
-    std::string line;
-    while (std::getline(in, line))
-        lines.push_back(line);
-    return lines;
+    return support::lines(readTextFile(path));
 }
 
 // A temporary copy of Prismata.scr, so that the doubles lie beside the program only in tests that want them.
@@ -108,7 +80,7 @@ public:
     }
     // Waits until the double's record has that many lines.
     bool waitForPasswordLines(size_t lines, DWORD milliseconds) const {
-        return waitUntil([&] { return passwordCalls().size() >= lines; }, milliseconds);
+        return pumpUntil([&] { return passwordCalls().size() >= lines; }, milliseconds);
     }
 
     std::unique_ptr<Process> start(const std::string& arguments) const {
@@ -121,43 +93,14 @@ private:
     TempFolder m_folder{"saver"};
 };
 
-// A per-program Wine setting for every Prismata.scr started while it lives, removed afterwards.
-class AppDefault {
-public:
-    AppDefault(const std::string& subkey, const char* name, const char* value)
-        : m_key(std::string("Software\\Wine\\AppDefaults\\Prismata.scr") + (subkey.empty() ? "" : "\\" + subkey)),
-          m_name(name) {
-        HKEY key;
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, m_key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) ==
-            ERROR_SUCCESS) {
-            RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                           static_cast<DWORD>(std::strlen(value) + 1));
-            RegCloseKey(key);
-        }
-    }
-    ~AppDefault() {
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, m_key.c_str(), 0, KEY_WRITE, &key) == ERROR_SUCCESS) {
-            RegDeleteValueA(key, m_name.c_str());
-            RegCloseKey(key);
-        }
-    }
-    AppDefault(const AppDefault&) = delete;
-    AppDefault& operator=(const AppDefault&) = delete;
-
-private:
-    std::string m_key;
-    std::string m_name;
-};
-
 // GetVersionExA reports the 9x family (platform 1) to the program.
 struct Win9xFamily : AppDefault {
-    Win9xFamily() : AppDefault("", "Version", "win98") {}
+    Win9xFamily() : AppDefault("Prismata.scr", "", "Version", "win98") {}
 };
 
 // A native MPR.DLL beside the program wins over Wine's builtin one.
 struct NativeMprFirst : AppDefault {
-    NativeMprFirst() : AppDefault("DllOverrides", "mpr", "native,builtin") {}
+    NativeMprFirst() : AppDefault("Prismata.scr", "DllOverrides", "mpr", "native,builtin") {}
 };
 
 // Runs xdotool in the X display of this Wine session. Wine starts the Linux program itself; its end
@@ -182,7 +125,7 @@ inline bool xdotool(const std::string& arguments) {
 inline bool moveCursor(int x, int y) {
     if (!xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y)))
         return false;
-    return waitUntil(
+    return pumpUntil(
         [&] {
             POINT point{};
             GetCursorPos(&point);

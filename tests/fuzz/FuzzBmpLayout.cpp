@@ -4,6 +4,7 @@
 #include "imaging/BmpDecoder.h"
 #include "library/BmpLayout.h"
 #include "library/SourceScreen.h"
+#include "tests/support/FuzzInput.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -11,23 +12,8 @@
 #include <cstring>
 #include <vector>
 
-namespace {
-
-void check(bool condition) {
-    if (!condition)
-        std::abort();
-}
-
-template <typename T> T take(const std::uint8_t*& data, std::size_t& size) {
-    T value{};
-    const std::size_t n = size < sizeof value ? size : sizeof value;
-    std::memcpy(&value, data, n);
-    data += n;
-    size -= n;
-    return value;
-}
-
-} // namespace
+using support::check;
+using support::take;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::uint8_t mode = take<std::uint8_t>(data, size);

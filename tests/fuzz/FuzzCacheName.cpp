@@ -2,6 +2,7 @@
 // most 100 candidates, always a .bmp directly inside the cache folder that the clean-up may delete.
 #include "library/CacheName.h"
 #include "library/RebuildRules.h"
+#include "tests/support/FuzzInput.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,10 +13,7 @@
 
 namespace {
 
-void check(bool condition) {
-    if (!condition)
-        std::abort();
-}
+using support::check;
 
 bool endsWith(const std::string& s, const std::string& tail) {
     return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;

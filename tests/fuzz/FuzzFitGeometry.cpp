@@ -1,6 +1,7 @@
 // Fit and letter-box plans for pictures of any reported size and any target size: the picture inside the
 // bitmap, the longer side of the bitmap the target size, bands centred, and a plan for every sane input.
 #include "library/FitGeometry.h"
+#include "tests/support/FuzzInput.h"
 
 #include <cmath>
 #include <cstddef>
@@ -8,23 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
-
-void check(bool condition) {
-    if (!condition)
-        std::abort();
-}
-
-template <typename T> T take(const std::uint8_t*& data, std::size_t& size) {
-    T value{};
-    const std::size_t n = size < sizeof value ? size : sizeof value;
-    std::memcpy(&value, data, n);
-    data += n;
-    size -= n;
-    return value;
-}
-
-} // namespace
+using support::check;
+using support::take;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const long hmWidth = take<long>(data, size);

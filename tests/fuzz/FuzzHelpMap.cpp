@@ -1,19 +1,13 @@
 // The help-file context mapper over damaged help files: it refuses or maps, never reads outside the file,
 // and what it maps has both numbers on their topics and every other internal file where it was.
+#include "tests/support/FuzzInput.h"
 #include "tools/helpmap/HelpMap.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 
-namespace {
-
-void check(bool condition) {
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
+using support::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const helpmap::Bytes hlp(data, data + size);

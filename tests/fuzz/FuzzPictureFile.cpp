@@ -7,6 +7,7 @@
 #include "imaging/MetafileCheck.h"
 #include "imaging/PictureDecoder.h"
 #include "library/SourceScreen.h"
+#include "tests/support/FuzzInput.h"
 
 #include <sanitizer/allocator_interface.h>
 
@@ -16,6 +17,8 @@
 #include <cstdlib>
 
 namespace {
+
+using support::check;
 
 // The heap held above where a measurement started, and the most it reached.
 std::atomic<long long> g_held{0};
@@ -33,11 +36,6 @@ void onFree(const volatile void* p) {
 }
 
 const int g_hooks = __sanitizer_install_malloc_and_free_hooks(onMalloc, onFree);
-
-void check(bool condition) {
-    if (!condition)
-        std::abort();
-}
 
 } // namespace
 

@@ -5,6 +5,7 @@
 #include "imaging/MipChain.h"
 #include "imaging/Scale.h"
 #include "imaging/StreamScaler.h"
+#include "tests/support/FuzzInput.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -12,6 +13,8 @@
 #include <cstdlib>
 
 namespace {
+
+using support::check;
 
 // Reads the input front to back; zeros once it runs out.
 struct Reader {
@@ -41,11 +44,6 @@ struct Range {
         return true;
     }
 };
-
-void check(bool condition) {
-    if (!condition)
-        std::abort();
-}
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "imaging/BmpDecoder.h"
 
-#include "ImageFixtures.h"
+#include "tests/support/BmpWriter.h"
+#include "tests/support/PixelCompare.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +10,7 @@
 
 namespace {
 
-using namespace fixtures;
+using namespace support;
 using imaging::ImageError;
 using Rows = std::vector<std::vector<std::uint32_t>>;
 

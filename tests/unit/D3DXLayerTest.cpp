@@ -71,9 +71,17 @@ TEST(D3DXLayer, TextureSidesAreFittedToTheDeviceAsTheUtilityLibraryFitsThem) {
         unsigned anySide;
         unsigned powerSide;
     } cases[] = {
-        {256, 256, 256},     {300, 300, 512},      {1, 1, 1},       {3, 3, 4},         {1025, 1025, 2048},
-        {2048, 2048, 2048},  {2049, 2048, 2048},   {100000, 2048, 2048},
-        {0, 0, 0},           {unsigned(-256), 0, 0}, {unsigned(-1) >> 1, 2048, 2048},
+        {256, 256, 256},
+        {300, 300, 512},
+        {1, 1, 1},
+        {3, 3, 4},
+        {1025, 1025, 2048},
+        {2048, 2048, 2048},
+        {2049, 2048, 2048},
+        {100000, 2048, 2048},
+        {0, 0, 0},
+        {unsigned(-256), 0, 0},
+        {unsigned(-1) >> 1, 2048, 2048},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(d3dx::textureSideFor(c.requested, anySize), c.anySide) << c.requested;

@@ -1,12 +1,13 @@
 #include "imaging/PictureDecoder.h"
 
-#include "ImageFixtures.h"
+#include "tests/support/BmpWriter.h"
+#include "tests/support/JpegWriter.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using namespace fixtures;
+using namespace support;
 using imaging::Image;
 using imaging::ImageError;
 

@@ -1,13 +1,14 @@
 #include "imaging/ExifOrientation.h"
 #include "imaging/PictureDecoder.h"
 
-#include "ExifFixtures.h"
+#include "tests/support/ExifWriter.h"
+#include "tests/support/PixelCompare.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using namespace fixtures;
+using namespace support;
 using imaging::Image;
 using imaging::ImageError;
 

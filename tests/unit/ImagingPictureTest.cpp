@@ -1,13 +1,15 @@
 #include "imaging/PictureDecoder.h"
 #include "imaging/PixelPack.h"
 
-#include "ImageFixtures.h"
+#include "tests/support/BmpWriter.h"
+#include "tests/support/JpegWriter.h"
+#include "tests/support/PixelCompare.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using namespace fixtures;
+using namespace support;
 using imaging::ImageError;
 using imaging::PictureFormat;
 

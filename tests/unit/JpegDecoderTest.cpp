@@ -1,12 +1,13 @@
 #include "imaging/JpegDecoder.h"
 
-#include "ImageFixtures.h"
+#include "tests/support/JpegWriter.h"
+#include "tests/support/PixelCompare.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using namespace fixtures;
+using namespace support;
 using imaging::ImageError;
 
 constexpr std::uint32_t kRed = 0xE02020, kGreen = 0x20C040, kBlue = 0x3040D0, kYellow = 0xF0E060;

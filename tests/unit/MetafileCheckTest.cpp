@@ -1,6 +1,7 @@
 // Metafile records the system's player may be given: every count and handle index inside what the
 // record and the header hold.
 #include "imaging/MetafileCheck.h"
+#include "tests/support/MetafileWriter.h"
 #include "tools/hostile/HostilePictures.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +12,7 @@ namespace {
 
 using Words = std::vector<std::uint16_t>;
 
-bool sound(const hostile::Bytes& bytes) {
+bool sound(const support::Bytes& bytes) {
     return imaging::isSoundMetafile(bytes.data(), bytes.size());
 }
 
@@ -20,8 +21,8 @@ bool sound(const hostile::Bytes& bytes) {
 bool soundRecord(std::uint16_t function, const Words& params, unsigned objects = 4) {
     Words record = {std::uint16_t(3 + params.size()), 0, function};
     record.insert(record.end(), params.begin(), params.end());
-    hostile::Bytes bytes = hostile::metafile({record});
-    hostile::detail::put16(bytes, 10, objects);
+    support::Bytes bytes = support::metafile({record});
+    support::put16(bytes, 10, objects);
     return sound(bytes);
 }
 
@@ -91,17 +92,17 @@ TEST(MetafileCheck, SelectPaletteWordAfterTheRecordStaysInsideTheTable) {
 }
 
 TEST(MetafileCheck, HeaderRecordSizesAndTheEndRecord) {
-    const hostile::Bytes empty = hostile::metafile({});
+    const support::Bytes empty = support::metafile({});
     EXPECT_TRUE(sound(empty));
-    EXPECT_TRUE(sound(hostile::placeable(0, 0, 10, 10, 1440, empty)));
-    EXPECT_FALSE(sound(hostile::metafile({{7, 0, 0x041B, 0, 0, 10, 10}}, false))) << "no end record";
-    EXPECT_FALSE(sound(hostile::metafile({{2, 0, 0x041B}}))) << "record smaller than its own header";
-    EXPECT_FALSE(sound(hostile::metafile({{0xFFFF, 0x7FFF, 0x0201, 0, 0}}))) << "record past the end";
-    hostile::Bytes badHeader = empty;
+    EXPECT_TRUE(sound(support::placeable(0, 0, 10, 10, 1440, empty)));
+    EXPECT_FALSE(sound(support::metafile({{7, 0, 0x041B, 0, 0, 10, 10}}, false))) << "no end record";
+    EXPECT_FALSE(sound(support::metafile({{2, 0, 0x041B}}))) << "record smaller than its own header";
+    EXPECT_FALSE(sound(support::metafile({{0xFFFF, 0x7FFF, 0x0201, 0, 0}}))) << "record past the end";
+    support::Bytes badHeader = empty;
     badHeader[2] = 8;
     EXPECT_FALSE(sound(badHeader));
     EXPECT_FALSE(sound(hostile::cut(empty, 10)));
-    EXPECT_FALSE(sound(hostile::placeable(0, 0, 10, 10, 1440, {})));
+    EXPECT_FALSE(sound(support::placeable(0, 0, 10, 10, 1440, {})));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Which picture files may reach the system picture loader: sound BMPs, JPEGs within our size limit and
 // sound metafiles; everything whose header would send the loader past its buffers is kept away.
 #include "library/SourceScreen.h"
+#include "tests/support/MetafileWriter.h"
 #include "tools/hostile/HostilePictures.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +10,7 @@
 
 namespace {
 
-using hostile::Bytes;
+using support::Bytes;
 
 bool safe(const Bytes& bytes) {
     return library::isSafeForSystemLoader(bytes.data(), bytes.size());
@@ -23,7 +24,7 @@ Bytes rleBmp(std::uint32_t sizeImage) {
     s.pixelsGiven = true;
     s.pixels = {8, 1, 0, 0, 8, 2, 0, 1}; // two rows of eight, then the end
     Bytes b = hostile::bmpFile(s);
-    hostile::detail::put32(b, 34, sizeImage);
+    support::put32(b, 34, sizeImage);
     return b;
 }
 
@@ -51,7 +52,7 @@ TEST(SourceScreen, SoundPicturesPassAndLyingHeadersAreRefused) {
     hostile::BmpSpec offset;
     offset.bogusOffset = true;
     offset.offBits = 0x7FFFFFF0u;
-    const Bytes rectangle = hostile::metafile({{7, 0, 0x041B, 0, 0, 10, 10}});
+    const Bytes rectangle = support::metafile({{7, 0, 0x041B, 0, 0, 10, 10}});
     const Bytes png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
     Bytes icon(22, 0);
     icon[2] = 1;
@@ -75,8 +76,8 @@ TEST(SourceScreen, SoundPicturesPassAndLyingHeadersAreRefused) {
         {"RLE within the file", rleBmp(8), true},
         {"RLE size beyond the end", rleBmp(0x10000000u), false},
         {"RLE without a size", rleBmp(0), false},
-        {"placeable metafile", hostile::placeable(0, 0, 100, 100, 1440, rectangle), true},
-        {"metafile with a polygon overrun", hostile::metafile({{4, 0, 0x0324, 0x7FFF}}), false},
+        {"placeable metafile", support::placeable(0, 0, 100, 100, 1440, rectangle), true},
+        {"metafile with a polygon overrun", support::metafile({{4, 0, 0x0324, 0x7FFF}}), false},
         {"GIF", hostile::gifFile(), false},
         {"PNG", png, false},
         {"icon directory", icon, false},

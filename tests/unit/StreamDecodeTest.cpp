@@ -2,8 +2,9 @@
 #include "imaging/PictureDecoder.h"
 #include "imaging/Scale.h"
 
-#include "ImageFixtures.h"
-#include "PeakMemory.h"
+#include "tests/support/BmpWriter.h"
+#include "tests/support/JpegWriter.h"
+#include "tests/support/PeakMemory.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,7 @@
 
 namespace {
 
-using namespace fixtures;
+using namespace support;
 using imaging::Image;
 using imaging::ImageError;
 
@@ -139,12 +140,13 @@ TEST(StreamDecode, WorkingMemoryStaysWithinTheBudgetWhateverTheHeaderSays) {
             stripe.insert(stripe.end(), {std::uint8_t(p >> 16), std::uint8_t(p >> 8), std::uint8_t(p)});
     const Bytes progressive = encodeJpeg(std::vector<std::uint8_t>(64 * 48 * 3, 128), 64, 48, {90, true, 2});
     // A camera-sized progressive photo: its coefficients alone are 18 MB, beyond the budget at 256.
-    const Bytes progressivePhoto = encodeJpeg(std::vector<std::uint8_t>(3000 * 2000 * 3, 90), 3000, 2000, {80, true, 2});
+    const Bytes progressivePhoto =
+        encodeJpeg(std::vector<std::uint8_t>(3000 * 2000 * 3, 90), 3000, 2000, {80, true, 2});
 
     const struct Case {
         const char* name;
         Bytes file;
-        bool decodes; // or is refused, whatever the reason
+        bool decodes;             // or is refused, whatever the reason
         bool progressive = false; // its coefficients have an allowance of their own
     } cases[] = {
         {"RLE 1 x 1,600,000 in 1,480 bytes", tallRleBmp(), true},

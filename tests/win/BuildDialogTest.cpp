@@ -43,8 +43,8 @@ protected:
     }
     static bool enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
 
-    TempDir m_install{"install"};
-    TempDir m_pictures{"pictures"};
+    TempFolder m_install{"install"};
+    TempFolder m_pictures{"pictures"};
     std::string m_cache = m_install.path() + "ImageCache\\";
 };
 
@@ -85,10 +85,10 @@ TEST_F(BuildDialogRun, AbortDuringTheFirstOfTenThenOkKeepsOneEntry) {
         if (!build)
             return;
         clickButton(build, 3);
-        waitFor([&] { return !enabled(build, 3); }, 2000);
+        waitUntil([&] { return !enabled(build, 3); }, 2000);
         abortDisabled = !enabled(build, 3);
         aborting = status(build);
-        waitFor([&] { return enabled(build, IDOK) && enabled(build, IDCANCEL); }, 5000);
+        waitUntil([&] { return enabled(build, IDOK) && enabled(build, IDCANCEL); }, 5000);
         aborted = status(build);
         Sleep(100); // an aborted run does not close itself
         clickButton(build, IDOK);
@@ -113,7 +113,7 @@ TEST_F(BuildDialogRun, AbortDuringTheLastPictureCompletesButWaitsForOk) {
         if (!build)
             return;
         clickButton(build, 3);
-        waitFor([&] { return enabled(build, IDOK); }, 5000);
+        waitUntil([&] { return enabled(build, IDOK); }, 5000);
         Sleep(200);
         stillOpen = IsWindow(build) != FALSE;
         finalStatus = status(build);
@@ -165,7 +165,7 @@ TEST_F(BuildDialogRun, EnterEscCloseAndOkWhileTheWorkerRunsChangeNothing) {
     {
         Driver driver([&] {
             HWND build = waitForOwnWindow(kBuildTitle);
-            if (!build || !waitFor([&] { return status(build).find("pic") != std::string::npos; }, 5000))
+            if (!build || !waitUntil([&] { return status(build).find("pic") != std::string::npos; }, 5000))
                 return;
             PostMessageA(build, WM_KEYDOWN, VK_RETURN, 0);
             PostMessageA(build, WM_KEYDOWN, VK_ESCAPE, 0);
@@ -177,10 +177,11 @@ TEST_F(BuildDialogRun, EnterEscCloseAndOkWhileTheWorkerRunsChangeNothing) {
             // says all the others have been handled.
             HWND progress = GetDlgItem(build, IDC_BUILD_PROGRESS);
             PostMessageA(progress, PBM_SETSTEP, 7, 0);
-            tried = waitFor([&] { return SendMessageA(progress, PBM_GETSTEP, 0, 0) == 7; }, 5000);
+            tried = waitUntil([&] { return SendMessageA(progress, PBM_GETSTEP, 0, 0) == 7; }, 5000);
             statusAfter = status(build);
             HWND box = nullptr;
-            waitFor([&] { return !IsWindow(build) || (box = findOwnWindow("Prismata Screen Saver")) != nullptr; }, 15000);
+            waitUntil([&] { return !IsWindow(build) || (box = findOwnWindow("Prismata Screen Saver")) != nullptr; },
+                      15000);
             boxShown = box != nullptr;
             if (box)
                 PostMessageA(box, WM_COMMAND, IDOK, 0);

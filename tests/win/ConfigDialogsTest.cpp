@@ -2,7 +2,7 @@
 // for a rebuild. A second thread drives the dialogs by messages while the test thread runs their modal loop.
 #include "config/AdvancedDialog.h"
 #include "config/ConfigDialog.h"
-#include "framework/WinApp.h"
+#include "tests/support/BareApp.h"
 #include "resources/resource.h"
 
 #include <gtest/gtest.h>
@@ -13,11 +13,6 @@
 #include <thread>
 
 namespace {
-
-class TestApp : public fw::WinApp {
-protected:
-    bool InitInstance() override { return false; }
-};
 
 // A top-level window of the thread with exactly this title, waited for.
 HWND waitForWindow(DWORD threadId, const std::string& title) {
@@ -84,7 +79,7 @@ protected:
         return static_cast<int>(GetPrivateProfileIntA(section, key, -12345, m_path.c_str()));
     }
 
-    TestApp m_app;
+    support::BareApp m_app;
     std::string m_path;
 };
 

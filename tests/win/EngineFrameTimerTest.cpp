@@ -102,8 +102,7 @@ TEST(EngineFrameTimer, DestroyingWhileTicksAreInFlightIsSafe) {
 }
 
 // What the platform may deliver while a device is set up, delivered by the test instead.
-template <class Base>
-class SetUpProbe : public Base {
+template <class Base> class SetUpProbe : public Base {
 public:
     explicit SetUpProbe(bool autoDelete) : Base(autoDelete) {}
     HWND create() {

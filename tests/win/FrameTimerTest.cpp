@@ -23,7 +23,7 @@ TEST(FrameTimer, TicksUntilStoppedAndNeverAfter) {
             ++ticks;
             return true;
         }));
-        ASSERT_TRUE(waitFor([&] { return ticks.load() >= before + 5; }, 5000)) << "round " << round;
+        ASSERT_TRUE(waitUntil([&] { return ticks.load() >= before + 5; }, 5000)) << "round " << round;
         timer.stop();
         const int stopped = ticks.load();
         Sleep(5 * kDelay);
@@ -37,10 +37,10 @@ TEST(FrameTimer, ATickReturningFalseEndsTheChain) {
     FrameTimer timer(kDelay, kResolution);
     std::atomic<int> ticks{0};
     ASSERT_TRUE(timer.start([&] { return ++ticks < 3; }));
-    ASSERT_TRUE(waitFor([&] { return ticks.load() >= 3; }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return ticks.load() >= 3; }, 5000));
     Sleep(5 * kDelay);
     EXPECT_EQ(ticks.load(), 3);
-    EXPECT_TRUE(waitFor([&] { return recorder.text().find("Done killing mmtimer\r\n") != std::string::npos; }, 2000));
+    EXPECT_TRUE(waitUntil([&] { return recorder.text().find("Done killing mmtimer\r\n") != std::string::npos; }, 2000));
     EXPECT_EQ(recorder.text(), "Killing mmtimer!\r\nDone killing mmtimer\r\n");
     timer.stop(); // the ended chain is let go once more without harm
 }
@@ -59,7 +59,7 @@ TEST(FrameTimer, RestartFromInsideATickLeavesOneChain) {
         }
         return true;
     }));
-    ASSERT_TRUE(waitFor([&] { return secondTicks.load() >= 5; }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return secondTicks.load() >= 5; }, 5000));
     EXPECT_TRUE(restarted.load());
     const int start = secondTicks.load();
     const DWORD began = GetTickCount();

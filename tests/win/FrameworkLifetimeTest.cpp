@@ -120,7 +120,7 @@ void expectSentMessageEndsTheDialog(UINT message, WPARAM wParam, INT_PTR expecte
             if (!about)
                 return;
             (void)SendMessageA(about, message, wParam, 0);
-            endedBySend = waitFor([&] { return !IsWindow(about); }, 5000);
+            endedBySend = waitUntil([&] { return !IsWindow(about); }, 5000);
             // Without this the loop would wait forever and the test could not report.
             if (!endedBySend)
                 (void)PostMessageA(about, WM_NULL, 0, 0);

@@ -17,7 +17,7 @@ std::vector<unsigned char> patterned(std::size_t size) {
 }
 
 TEST(FrameworkWholeFile, ReadsExactlyUpToTheLimitAndNothingBeyond) {
-    TempDir folder("prismata-wholefile-");
+    TempFolder folder("prismata-wholefile-");
     const std::string path = folder.path() + "data.bin";
     const std::vector<unsigned char> written = patterned((3u << 20) + 5);
     writeBytes(path, written);
@@ -39,7 +39,7 @@ TEST(FrameworkWholeFile, ReadsExactlyUpToTheLimitAndNothingBeyond) {
 }
 
 TEST(FrameworkWholeFile, AStopIsSeenBetweenChunks) {
-    TempDir folder("prismata-wholefile-");
+    TempFolder folder("prismata-wholefile-");
     const std::string path = folder.path() + "data.bin";
     writeBytes(path, patterned((3u << 20) + 5));
 

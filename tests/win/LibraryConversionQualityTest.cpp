@@ -63,7 +63,7 @@ double psnr(const BmpFileView& cached, int x, int y, const BmpFileView& referenc
 
 TEST(LibraryConversionQuality, PhotosMatchAGoodDownscale) {
     fw::ComApartment com;
-    TempDir dir("quality");
+    TempFolder dir("quality");
     const std::string folder = photoFolder();
     const std::vector<Photo> photos = readManifest(folder);
     ASSERT_GE(photos.size(), 6u) << "no photos in " << folder;

@@ -1,7 +1,7 @@
 // Real pictures through the system picture loader into cache files, read back pixel by pixel.
 #include "framework/ComApartment.h"
 #include "library/ImageConversion.h"
-#include "tests/unit/ExifFixtures.h"
+#include "tests/support/ExifWriter.h"
 #include "tests/win/LibraryTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -44,7 +44,7 @@ protected:
     }
 
     fw::ComApartment m_com;
-    TempDir m_dir{"conv"};
+    TempFolder m_dir{"conv"};
 };
 
 TEST_F(LibraryConversion, WideJpegIsLetterBoxedWithBandsAndFrame) {
@@ -186,12 +186,12 @@ TEST_F(LibraryConversion, RaisedStopFailsWithoutAFile) {
 
 TEST_F(LibraryConversion, EveryExifOrientationGivesTheSameUprightCacheFile) {
     // A landscape photo stored as cameras store it for each orientation: letter-boxed the same way.
-    const imaging::Image upright = fixtures::blockPicture(16, 4);
+    const imaging::Image upright = support::blockPicture(16, 4);
     std::vector<unsigned char> expected;
     for (int o = 1; o <= 8; ++o) {
         SCOPED_TRACE("orientation " + std::to_string(o));
-        const fixtures::Bytes file = fixtures::withSegment(fixtures::encodeImage(fixtures::storedFor(upright, o)),
-                                                           fixtures::exifSegment({o % 2 == 0, unsigned(o)}));
+        const support::Bytes file = support::withSegment(support::encodeImage(support::storedFor(upright, o)),
+                                                         support::exifSegment({o % 2 == 0, unsigned(o)}));
         const std::string source = m_dir.path() + "photo" + std::to_string(o) + ".jpg";
         writeBytes(source, std::vector<unsigned char>(file.begin(), file.end()));
         const std::string output = m_dir.path() + "photo" + std::to_string(o) + ".bmp";

@@ -54,10 +54,10 @@ protected:
         };
     }
 
-    TestApp m_app;
+    support::BareApp m_app;
     HWND m_owner = nullptr;
-    TempDir m_install{"install"};
-    TempDir m_pictures{"pictures"};
+    TempFolder m_install{"install"};
+    TempFolder m_pictures{"pictures"};
     std::string m_cache = m_install.path() + "ImageCache\\";
 };
 
@@ -152,7 +152,7 @@ TEST_F(LibraryRebuild, CacheFolderIsRefusedInAnySpelling) {
                 return;
             messages.push_back(messageBoxText(box));
             PostMessageA(box, WM_COMMAND, IDOK, 0);
-            waitFor([&] { return !IsWindow(box); }, 5000);
+            waitUntil([&] { return !IsWindow(box); }, 5000);
         }
     });
     for (const std::string& spelling : spellings)
@@ -177,9 +177,9 @@ TEST_F(LibraryRebuild, AbortDuringTheFirstOfTenThenOkListsOnePicture) {
         if (!build)
             return;
         // Abort once the first picture is under way: before that, the worker would take none.
-        waitFor([&] { return windowText(GetDlgItem(build, IDC_BUILD_STATUS)).rfind("Indexing ", 0) == 0; }, 5000);
+        waitUntil([&] { return windowText(GetDlgItem(build, IDC_BUILD_STATUS)).rfind("Indexing ", 0) == 0; }, 5000);
         clickButton(build, 3);
-        waitFor([&] { return IsWindowEnabled(GetDlgItem(build, IDOK)) != FALSE; }, 5000);
+        waitUntil([&] { return IsWindowEnabled(GetDlgItem(build, IDOK)) != FALSE; }, 5000);
         clickButton(build, IDOK);
         acceptProcessedBox(processed)();
     });
@@ -203,7 +203,7 @@ TEST_F(LibraryRebuild, AbortThenCancelLeavesAnEmptyList) {
         if (!build)
             return;
         clickButton(build, 3);
-        waitFor([&] { return IsWindowEnabled(GetDlgItem(build, IDCANCEL)) != FALSE; }, 5000);
+        waitUntil([&] { return IsWindowEnabled(GetDlgItem(build, IDCANCEL)) != FALSE; }, 5000);
         clickButton(build, IDCANCEL);
         processedBox = waitForOwnWindow(kProcessedCaption, 300) != nullptr;
     });
@@ -219,8 +219,8 @@ TEST_F(LibraryRebuild, TheGivenOwnerOwnsTheBuildAndItsBoxEvenWhenAnotherWindowIs
     // The settings dialog need not be the active window when its OK runs the build.
     HWND settings = CreateWindowA("STATIC", "Settings", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
                                   nullptr, nullptr, nullptr);
-    HWND other = CreateWindowA("STATIC", "Other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 0, 200, 100, nullptr,
-                               nullptr, nullptr, nullptr);
+    HWND other = CreateWindowA("STATIC", "Other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 0, 200, 100, nullptr, nullptr,
+                               nullptr, nullptr);
     ASSERT_TRUE(settings && other);
     SetActiveWindow(other);
     ASSERT_EQ(GetActiveWindow(), other);
@@ -296,7 +296,7 @@ TEST_F(LibraryRebuild, CacheCleanUpDeletesOnlyBmpFilesOfImageCache) {
     writeBytes(m_cache + "a.bmp", {1});
     writeBytes(m_cache + "B.BMP", {1});
     writeBytes(m_cache + "keep.txt", {1});
-    TempDir other{"other"};
+    TempFolder other{"other"};
     writeBytes(other.path() + "x.bmp", {1});
 
     library::clearImageCache(m_cache);

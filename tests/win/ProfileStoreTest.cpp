@@ -1,5 +1,5 @@
 #include "framework/Profile.h"
-#include "framework/WinApp.h"
+#include "tests/support/BareApp.h"
 
 #include <gtest/gtest.h>
 
@@ -8,11 +8,6 @@
 #include <string>
 
 namespace {
-
-class TestApp : public fw::WinApp {
-protected:
-    bool InitInstance() override { return false; }
-};
 
 class ProfileStore : public ::testing::Test {
 protected:
@@ -38,7 +33,7 @@ protected:
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
-    TestApp m_app;
+    support::BareApp m_app;
     std::string m_path;
 };
 

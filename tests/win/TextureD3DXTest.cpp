@@ -1,10 +1,12 @@
 // Our D3DX texture functions on a real Direct3D 8 device: built-in bitmaps, picture files, failures.
-#include "d3dx/D3D8Library.h"
 #include "d3dx/D3DXTexture.h"
 #include "framework/Handles.h"
 #include "resources/resource.h"
 
-#include "../unit/ExifFixtures.h"
+#include "tests/support/BmpWriter.h"
+#include "tests/support/DeviceTest.h"
+#include "tests/support/ExifWriter.h"
+#include "tests/support/PixelCompare.h"
 
 #include <gtest/gtest.h>
 
@@ -14,71 +16,15 @@
 
 namespace {
 
-using namespace fixtures;
+using namespace support;
 
-// A hidden window with a windowed HAL device, shared by the tests of this file.
-class TextureDevice : public ::testing::Test {
+// Tests on one hidden window's windowed HAL device.
+class TextureDevice : public DeviceTest {
 protected:
-    static void SetUpTestSuite() {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "TextureTestWindow";
-        RegisterClassA(&wc);
-        s_window = CreateWindowExA(0, wc.lpszClassName, "texture test", WS_OVERLAPPEDWINDOW, 0, 0, 64, 64, nullptr,
-                                   nullptr, wc.hInstance, nullptr);
-        s_library = new d3dx::D3D8Library;
-        s_d3d = s_library->create(d3dx::kD3DSdkVersion);
-        if (!s_d3d)
-            return;
-        D3DDISPLAYMODE mode{};
-        s_d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode);
-        D3DPRESENT_PARAMETERS params{};
-        params.Windowed = TRUE;
-        params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        params.BackBufferFormat = mode.Format;
-        params.BackBufferWidth = 64;
-        params.BackBufferHeight = 64;
-        s_d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, s_window,
-                            D3DCREATE_SOFTWARE_VERTEXPROCESSING | D3DCREATE_MULTITHREADED, &params, &s_device);
-    }
-    static void TearDownTestSuite() {
-        if (s_device)
-            s_device->Release();
-        if (s_d3d)
-            s_d3d->Release();
-        s_device = nullptr;
-        s_d3d = nullptr;
-        delete s_library;
-        DestroyWindow(s_window);
-    }
-    void SetUp() override {
-        ASSERT_NE(s_device, nullptr) << "no Direct3D 8 device";
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        m_folder = std::string(temp) + "prismata-texture-" + std::to_string(GetCurrentProcessId()) + "\\";
-        CreateDirectoryA(m_folder.c_str(), nullptr);
-    }
-    void TearDown() override {
-        for (const std::string& file : m_files)
-            DeleteFileA(file.c_str());
-        RemoveDirectoryA(m_folder.c_str());
-    }
-
-    std::string write(const std::string& name, const Bytes& data) {
-        const std::string path = m_folder + name;
-        fw::FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        DWORD written = 0;
-        if (!data.empty())
-            WriteFile(file.get(), data.data(), DWORD(data.size()), &written, nullptr);
-        m_files.push_back(path);
-        return path;
-    }
-
     HRESULT load(const std::string& path, UINT size, fw::ComPtr<IDirect3DTexture8>& texture,
                  D3DFORMAT format = D3DFMT_UNKNOWN, D3DXIMAGE_INFO* info = nullptr) {
         const DWORD filter = D3DX_FILTER_TRIANGLE | D3DX_FILTER_MIRROR;
-        return D3DXCreateTextureFromFileExA(s_device, path.c_str(), size, size, D3DX_DEFAULT, 0, format,
+        return D3DXCreateTextureFromFileExA(device(), path.c_str(), size, size, D3DX_DEFAULT, 0, format,
                                             D3DPOOL_MANAGED, filter, filter, 0, info, nullptr, texture.receive());
     }
 
@@ -97,19 +43,7 @@ protected:
         texture->UnlockRect(level);
         return out;
     }
-
-    static HWND s_window;
-    static d3dx::D3D8Library* s_library;
-    static IDirect3D8* s_d3d;
-    static IDirect3DDevice8* s_device;
-    std::string m_folder;
-    std::vector<std::string> m_files;
 };
-
-HWND TextureDevice::s_window = nullptr;
-d3dx::D3D8Library* TextureDevice::s_library = nullptr;
-IDirect3D8* TextureDevice::s_d3d = nullptr;
-IDirect3DDevice8* TextureDevice::s_device = nullptr;
 
 TEST_F(TextureDevice, BuiltInFaceBitmapsKeepTheirSizeAndColour) {
     const int colours[6][3] = {{157, 153, 222}, {155, 212, 182}, {153, 170, 112},
@@ -122,7 +56,7 @@ TEST_F(TextureDevice, BuiltInFaceBitmapsKeepTheirSizeAndColour) {
     for (const auto& set : sets) {
         for (int face = 0; face < 6; ++face) {
             fw::ComPtr<IDirect3DTexture8> texture;
-            ASSERT_EQ(D3DXCreateTextureFromResourceA(s_device, GetModuleHandleA(nullptr),
+            ASSERT_EQ(D3DXCreateTextureFromResourceA(device(), GetModuleHandleA(nullptr),
                                                      MAKEINTRESOURCEA(set.first + face), texture.receive()),
                       S_OK);
             EXPECT_EQ(texture->GetLevelCount(), set.levels);
@@ -150,7 +84,7 @@ TEST_F(TextureDevice, BuiltInFaceBitmapsKeepTheirSizeAndColour) {
     }
     fw::ComPtr<IDirect3DTexture8> missing;
     EXPECT_EQ(
-        D3DXCreateTextureFromResourceA(s_device, GetModuleHandleA(nullptr), MAKEINTRESOURCEA(4321), missing.receive()),
+        D3DXCreateTextureFromResourceA(device(), GetModuleHandleA(nullptr), MAKEINTRESOURCEA(4321), missing.receive()),
         D3DXERR_INVALIDDATA);
     EXPECT_FALSE(missing);
 }
@@ -228,8 +162,7 @@ TEST_F(TextureDevice, SixteenBitFormatWhenAsked) {
 }
 
 TEST_F(TextureDevice, MetafileIsDrawnThroughGdi) {
-    const std::string path = m_folder + "drawing.wmf";
-    m_files.push_back(path);
+    const std::string path = m_folder.path() + "drawing.wmf";
     HDC dc = CreateMetaFileA(path.c_str());
     ASSERT_NE(dc, nullptr);
     SetMapMode(dc, MM_ANISOTROPIC);
@@ -264,13 +197,13 @@ TEST_F(TextureDevice, BadFilesAndSizesFailWithoutATexture) {
         UINT size;
         HRESULT expected;
     } cases[] = {
-        {m_folder + "missing.jpg", 256, D3DXERR_INVALIDDATA},
+        {m_folder.path() + "missing.jpg", 256, D3DXERR_INVALIDDATA},
         {write("empty.jpg", {}), 256, D3DXERR_INVALIDDATA},
         {write("text.jpg", Bytes(text.begin(), text.end())), 256, D3DXERR_INVALIDDATA},
         {write("cut.jpg", cut), 256, D3DXERR_INVALIDDATA},
-        {m_folder, 256, D3DXERR_INVALIDDATA},  // a folder
-        {bmp, 0, D3DERR_INVALIDCALL},          // TextureSize 0
-        {bmp, UINT(-256), D3DERR_INVALIDCALL}, // a negative TextureSize
+        {m_folder.path(), 256, D3DXERR_INVALIDDATA}, // a folder
+        {bmp, 0, D3DERR_INVALIDCALL},                // TextureSize 0
+        {bmp, UINT(-256), D3DERR_INVALIDCALL},       // a negative TextureSize
     };
     for (const auto& c : cases) {
         fw::ComPtr<IDirect3DTexture8> texture;
@@ -291,7 +224,7 @@ TEST_F(TextureDevice, TextureSizeBeyondTheDeviceIsClampedToItsLargestSide) {
     s.pixels = packRows(24, {{1, 2}, {3, 4}}, false);
     const std::string bmp = write("small.bmp", makeBmp(s));
     D3DCAPS8 caps{};
-    ASSERT_EQ(s_device->GetDeviceCaps(&caps), D3D_OK);
+    ASSERT_EQ(device()->GetDeviceCaps(&caps), D3D_OK);
     const UINT largest = std::min<UINT>(4096, caps.MaxTextureWidth);
     fw::ComPtr<IDirect3DTexture8> texture;
     ASSERT_EQ(load(bmp, 100000, texture), D3D_OK);

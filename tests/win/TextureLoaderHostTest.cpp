@@ -1,9 +1,9 @@
 // The loader thread's side of the engine on a real Direct3D 8 device: what a picture load appends and
 // traces, hostile texture sizes, and the kill event that stops every further append.
-#include "d3dx/D3D8Library.h"
 #include "engine/TextureLoader.h"
 
-#include "../unit/ImageFixtures.h"
+#include "tests/support/BmpWriter.h"
+#include "tests/support/DeviceTest.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@
 
 namespace {
 
-using namespace fixtures;
+using namespace support;
 
 // Keeps the traces instead of sending them to a logger.
 class RecordingHost : public loader::TextureLoaderHost {
@@ -25,53 +25,15 @@ public:
     std::vector<std::string> traces;
 };
 
-class LoaderHostTest : public ::testing::Test {
+class LoaderHostTest : public DeviceTest {
 protected:
-    static void SetUpTestSuite() {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "LoaderHostTestWindow";
-        RegisterClassA(&wc);
-        s_window = CreateWindowExA(0, wc.lpszClassName, "loader host test", WS_OVERLAPPEDWINDOW, 0, 0, 64, 64, nullptr,
-                                   nullptr, wc.hInstance, nullptr);
-        s_library = new d3dx::D3D8Library;
-        s_d3d = s_library->create(d3dx::kD3DSdkVersion);
-        if (!s_d3d)
-            return;
-        D3DDISPLAYMODE mode{};
-        s_d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode);
-        D3DPRESENT_PARAMETERS params{};
-        params.Windowed = TRUE;
-        params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        params.BackBufferFormat = mode.Format;
-        s_d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, s_window,
-                            D3DCREATE_SOFTWARE_VERTEXPROCESSING | D3DCREATE_MULTITHREADED, &params, &s_device);
-    }
-    static void TearDownTestSuite() {
-        if (s_device)
-            s_device->Release();
-        if (s_d3d)
-            s_d3d->Release();
-        delete s_library;
-        DestroyWindow(s_window);
-    }
-
     void SetUp() override {
-        ASSERT_NE(s_device, nullptr) << "no Direct3D 8 device";
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        m_folder = std::string(temp) + "prismata-loader-" + std::to_string(GetCurrentProcessId()) + "\\";
-        CreateDirectoryA(m_folder.c_str(), nullptr);
+        DeviceTest::SetUp();
+        if (HasFatalFailure())
+            return;
         m_kill.reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
         m_picture = write("picture.bmp", solidBmp(0x3366CC, 24, 40));
     }
-    void TearDown() override {
-        for (const std::string& file : m_files)
-            DeleteFileA(file.c_str());
-        RemoveDirectoryA(m_folder.c_str());
-    }
-
     static Bytes solidBmp(std::uint32_t rgb, int width, int height) {
         BmpFields fields;
         fields.width = width;
@@ -79,16 +41,6 @@ protected:
         fields.pixels = packRows(
             24, std::vector<std::vector<std::uint32_t>>(height, std::vector<std::uint32_t>(width, rgb)), false);
         return makeBmp(fields);
-    }
-
-    std::string write(const std::string& name, const Bytes& data) {
-        const std::string path = m_folder + name;
-        fw::FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        DWORD written = 0;
-        if (!data.empty())
-            WriteFile(file.get(), data.data(), DWORD(data.size()), &written, nullptr);
-        m_files.push_back(path);
-        return path;
     }
 
     // A frame taking the front texture a little later.
@@ -100,31 +52,20 @@ protected:
         return 0;
     }
 
-    loader::LoaderTarget target() { return {s_device, &m_queue, &m_lock, m_kill.get()}; }
+    loader::LoaderTarget target() { return {device(), &m_queue, &m_lock, m_kill.get()}; }
 
-    static HWND s_window;
-    static d3dx::D3D8Library* s_library;
-    static IDirect3D8* s_d3d;
-    static IDirect3DDevice8* s_device;
-    std::string m_folder;
-    std::vector<std::string> m_files;
     std::string m_picture;
     loader::TextureQueue m_queue;
     fw::CriticalSection m_lock;
     fw::KernelHandle m_kill;
 };
 
-HWND LoaderHostTest::s_window = nullptr;
-d3dx::D3D8Library* LoaderHostTest::s_library = nullptr;
-IDirect3D8* LoaderHostTest::s_d3d = nullptr;
-IDirect3DDevice8* LoaderHostTest::s_device = nullptr;
-
 TEST_F(LoaderHostTest, EachPictureIsAppendedOrTracedAsAFailure) {
     const std::string textAsJpeg = write("notes.jpg", Bytes{'h', 'e', 'l', 'l', 'o', '\r', '\n'});
     const std::string empty = write("empty.bmp", Bytes{});
-    const std::string missing = m_folder + "missing.bmp";
+    const std::string missing = m_folder.path() + "missing.bmp";
     D3DCAPS8 caps{};
-    ASSERT_EQ(s_device->GetDeviceCaps(&caps), D3D_OK);
+    ASSERT_EQ(device()->GetDeviceCaps(&caps), D3D_OK);
     const int largest = int(std::min<DWORD>(4096, std::min(caps.MaxTextureWidth, caps.MaxTextureHeight)));
     const int largestLevels = [&] {
         int levels = 1;

@@ -5,6 +5,9 @@
 // folder in-process and tools/hostile writes it natively.
 #pragma once
 
+#include "tests/support/JpegWriter.h"
+#include "tests/support/MetafileWriter.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -13,8 +16,6 @@
 #include <iterator>
 #include <string>
 #include <vector>
-
-#include <jpeglib.h>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -25,7 +26,7 @@
 
 namespace hostile {
 
-using Bytes = std::vector<std::uint8_t>;
+using support::Bytes;
 
 // The longest full path the ANSI file functions take (MAX_PATH less the terminating zero).
 constexpr std::size_t kPathLimit = 259;
@@ -46,27 +47,6 @@ struct Entry {
     Expect expect = Expect::Refused;
 };
 
-namespace detail {
-
-inline void put16(Bytes& b, std::size_t at, std::uint32_t v) {
-    b[at] = std::uint8_t(v);
-    b[at + 1] = std::uint8_t(v >> 8);
-}
-inline void put32(Bytes& b, std::size_t at, std::uint32_t v) {
-    put16(b, at, v & 0xFFFF);
-    put16(b, at + 2, v >> 16);
-}
-inline void append16(Bytes& b, std::uint32_t v) {
-    b.resize(b.size() + 2);
-    put16(b, b.size() - 2, v);
-}
-inline void append32(Bytes& b, std::uint32_t v) {
-    b.resize(b.size() + 4);
-    put32(b, b.size() - 4, v);
-}
-
-} // namespace detail
-
 // The fields of a BMP file that the hostile variants bend; the defaults make a good 8 x 8, 24-bit picture.
 struct BmpSpec {
     std::int32_t width = 8;
@@ -84,7 +64,7 @@ struct BmpSpec {
 };
 
 inline Bytes bmpFile(const BmpSpec& s) {
-    using namespace detail;
+    using namespace support;
     Bytes b(54, 0);
     b[0] = 'B';
     b[1] = 'M';
@@ -116,37 +96,10 @@ inline Bytes bmpFile(const BmpSpec& s) {
 
 // A photograph-like JPEG of libjpeg's making.
 inline Bytes jpegFile(int width, int height, bool progressive = false) {
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr jerr{};
-    cinfo.err = jpeg_std_error(&jerr);
-    jpeg_create_compress(&cinfo);
-    unsigned char* out = nullptr;
-    unsigned long outSize = 0;
-    jpeg_mem_dest(&cinfo, &out, &outSize);
-    cinfo.image_width = JDIMENSION(width);
-    cinfo.image_height = JDIMENSION(height);
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 85, TRUE);
-    if (progressive)
-        jpeg_simple_progression(&cinfo);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<unsigned char> line(std::size_t(width) * 3);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            line[std::size_t(x) * 3] = static_cast<unsigned char>(x * 255 / width);
-            line[std::size_t(x) * 3 + 1] = static_cast<unsigned char>(y * 255 / height);
-            line[std::size_t(x) * 3 + 2] = static_cast<unsigned char>((x ^ y) * 4);
-        }
-        JSAMPROW rows[1] = {line.data()};
-        jpeg_write_scanlines(&cinfo, rows, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    Bytes bytes(out, out + outSize);
-    jpeg_destroy_compress(&cinfo);
-    std::free(out);
-    return bytes;
+    return support::paintJpeg(width, height, support::cameraJpeg(85, progressive), [&](int x, int y) {
+        return std::uint32_t(x * 255 / width) << 16 | std::uint32_t(y * 255 / height) << 8 |
+               (std::uint32_t(x ^ y) * 4 & 0xFF);
+    });
 }
 
 // The same JPEG with the frame header claiming another size; the scan data still holds the old one.
@@ -171,51 +124,6 @@ inline Bytes text(const std::string& s) {
     return Bytes(s.begin(), s.end());
 }
 
-// A standard metafile header and the records given (each: size in words, function, parameter words),
-// with an end record unless told otherwise.
-inline Bytes metafile(const std::vector<std::vector<std::uint16_t>>& records, bool endRecord = true) {
-    using namespace detail;
-    Bytes b;
-    append16(b, 1);     // in memory
-    append16(b, 9);     // header words
-    append16(b, 0x300); // version
-    append32(b, 0);     // total words, below
-    append16(b, 0);     // objects
-    append32(b, 0);     // largest record
-    append16(b, 0);
-    for (const auto& words : records)
-        for (std::uint16_t w : words)
-            append16(b, w);
-    if (endRecord) {
-        append32(b, 3);
-        append16(b, 0);
-    }
-    put32(b, 6, std::uint32_t(b.size() / 2));
-    put32(b, 12, 0x7FFF);
-    return b;
-}
-
-// A placeable header (bounding box and units per inch as given) in front of a metafile body.
-inline Bytes placeable(std::int16_t left, std::int16_t top, std::int16_t right, std::int16_t bottom, std::uint16_t inch,
-                       const Bytes& body) {
-    using namespace detail;
-    Bytes b;
-    append32(b, 0x9AC6CDD7u);
-    append16(b, 0);
-    append16(b, std::uint16_t(left));
-    append16(b, std::uint16_t(top));
-    append16(b, std::uint16_t(right));
-    append16(b, std::uint16_t(bottom));
-    append16(b, inch);
-    append32(b, 0);
-    std::uint16_t checksum = 0;
-    for (std::size_t i = 0; i < 20; i += 2)
-        checksum ^= std::uint16_t(b[i] | (b[i + 1] << 8));
-    append16(b, checksum);
-    b.insert(b.end(), body.begin(), body.end());
-    return b;
-}
-
 // A 1 x 1 GIF: a picture format the scan does not offer, under a name that does.
 inline Bytes gifFile() {
     static const std::uint8_t gif[] = {0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x01, 0x00, 0x01, 0x00, 0x80,
@@ -237,6 +145,8 @@ inline std::string nameOfLength(std::size_t length, const std::string& lead, con
 // The hostile folder. folderLength: the length of the folder's full path with its trailing separator, as
 // the program will see it, so the long names end exactly at kPathLimit.
 inline std::vector<Entry> hostilePictures(std::size_t folderLength) {
+    using support::metafile;
+    using support::placeable;
     using Kind = Entry::Kind;
     constexpr Entry::Expect picture = Entry::Expect::Picture;
     constexpr Entry::Expect either = Entry::Expect::Either;
@@ -353,7 +263,7 @@ inline std::vector<Entry> hostilePictures(std::size_t folderLength) {
         s.pixels = {255, 7, 0, 1};
         add("rle giant.bmp", bmpFile(s));
         Bytes sizeBeyond = bmpFile(s); // the compressed size claims 256 MB
-        detail::put32(sizeBeyond, 34, 0x10000000u);
+        support::put32(sizeBeyond, 34, 0x10000000u);
         add("rle size beyond end.bmp", sizeBeyond);
         s = BmpSpec{};
         s.bitCount = 32;
@@ -401,11 +311,11 @@ inline std::vector<Entry> hostilePictures(std::size_t folderLength) {
     // A packed DIB claiming more than it holds.
     {
         Bytes dib(40, 0);
-        detail::put32(dib, 0, 40);
-        detail::put32(dib, 4, 100000);
-        detail::put32(dib, 8, 100000);
-        detail::put16(dib, 12, 1);
-        detail::put16(dib, 14, 24);
+        support::put32(dib, 0, 40);
+        support::put32(dib, 4, 100000);
+        support::put32(dib, 8, 100000);
+        support::put16(dib, 12, 1);
+        support::put16(dib, 14, 24);
         dib.resize(200, 0x55);
         add("packed giant.dib", dib);
     }
@@ -434,8 +344,8 @@ inline std::vector<Entry> hostilePictures(std::size_t folderLength) {
     add("gif renamed.bmp", gifFile());
     {
         Bytes icon(6 + 16, 0); // an icon directory claiming 65535 images
-        detail::put16(icon, 2, 1);
-        detail::put16(icon, 4, 0xFFFF);
+        support::put16(icon, 2, 1);
+        support::put16(icon, 4, 0xFFFF);
         add("icon renamed.bmp", icon);
     }
     add("jpeg named bmp.bmp", jpeg, picture);

@@ -16,8 +16,8 @@ bool LoggerWindow::create() {
     m_file = std::fopen(m_logPath.c_str(), "ab");
     if (!m_file)
         return false;
-    std::string windowClass = registerWindowClass(0, LoadCursorA(nullptr, IDC_ARROW),
-                                                  reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), nullptr);
+    std::string windowClass =
+        registerWindowClass(0, LoadCursorA(nullptr, IDC_ARROW), reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), nullptr);
     RECT rect{600, 0, 1000, 200};
     // Never shown: tests only need the title to be found.
     return CreateEx(0, windowClass, kLoggerTitle, WS_OVERLAPPEDWINDOW, rect, nullptr, 0);

@@ -3,6 +3,8 @@
 // pumping messages before answering, as the real password dialog's modal loop would (no file: 1). It
 // records each call in "VerifyScreenSavePwd.calls" there: "VerifyScreenSavePwd <owner>" on entry and
 // "returned <answer>" on the way out.
+#include "tests/support/BesideThisModule.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -10,15 +12,7 @@
 
 namespace {
 
-std::string besideThisModule(const char* name) {
-    HMODULE self = nullptr;
-    (void)GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                             reinterpret_cast<LPCSTR>(&besideThisModule), &self);
-    char path[MAX_PATH] = "";
-    DWORD length = GetModuleFileNameA(self, path, sizeof path);
-    std::string folder(path, length);
-    return folder.substr(0, folder.find_last_of('\\') + 1) + name;
-}
+using support::besideThisModule;
 
 void pumpMessages(DWORD milliseconds) {
     DWORD start = GetTickCount();

@@ -1,11 +1,11 @@
 // JPEG files with an Exif orientation, and the pictures a camera stores for each orientation.
 #pragma once
 
-#include "ImageFixtures.h"
+#include "tests/support/JpegWriter.h"
 
 #include "imaging/Image.h"
 
-namespace fixtures {
+namespace support {
 
 struct ExifFields {
     bool bigEndian = false;
@@ -116,7 +116,7 @@ inline Bytes encodeImage(const imaging::Image& image) {
         samples.push_back(std::uint8_t(p >> 8));
         samples.push_back(std::uint8_t(p));
     }
-    return encodeJpeg(samples, image.width, image.height, {95, false, 1});
+    return encodeJpeg(samples, image.width, image.height, JpegOptions{});
 }
 
-} // namespace fixtures
+} // namespace support

@@ -1,0 +1,33 @@
+// A started process; killed if it is still running when the object goes.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace support {
+
+class Process {
+public:
+    explicit Process(const std::string& commandLine);
+    // With "NAME=value" entries set on top of this process's environment (names compare without case),
+    // and a current folder (empty: this process's).
+    Process(const std::string& commandLine, const std::vector<std::string>& environment,
+            const std::string& currentFolder);
+    ~Process();
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    bool started() const { return m_info.hProcess != nullptr; }
+    DWORD id() const { return m_info.dwProcessId; }
+    // True when the process ended within the time; its exit code lands in exitCode.
+    bool waitForExit(DWORD milliseconds, DWORD& exitCode);
+
+private:
+    void start(const std::string& commandLine, const char* environmentBlock, const std::string& currentFolder);
+
+    PROCESS_INFORMATION m_info{};
+};
+
+} // namespace support
