@@ -52,7 +52,7 @@ protected:
         return 0;
     }
 
-    loader::LoaderTarget target() { return {device(), &m_queue, &m_lock, m_kill.get()}; }
+    loader::LoaderTarget target() { return {device(), &m_queue, &m_lock, m_kill.get(), {}}; }
 
     std::string m_picture;
     loader::TextureQueue m_queue;
