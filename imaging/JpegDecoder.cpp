@@ -21,6 +21,7 @@ constexpr int kMaxScans = 256;
 // instead of allocating.
 constexpr std::size_t kMaxDecoderMemory = std::size_t(512) << 20;
 constexpr int kTooManyScans = -1;
+constexpr int kStopped = -2;
 constexpr std::size_t kRowsPerRead = 4;
 
 // libjpeg's error exit must come back here: it jumps to the decode's setjmp instead of ending the process.
@@ -28,6 +29,7 @@ struct ErrorManager {
     jpeg_error_mgr pub; // first, so libjpeg's pointer is ours
     std::jmp_buf jump;
     volatile int code = 0;
+    const StopSignal* stop = nullptr; // asked by the progress monitor
 };
 
 [[noreturn]] void errorExit(j_common_ptr cinfo) {
@@ -61,10 +63,16 @@ void emitMessage(j_common_ptr cinfo, int level) {
 
 void outputMessage(j_common_ptr) {}
 
+// Called between the rows of every scan, also while a progressive picture's scans are read whole
+// before its first output row: the stop is seen there too.
 void progressMonitor(j_common_ptr cinfo) {
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
     if (cinfo->is_decompressor && reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans) {
-        auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
         err->code = kTooManyScans;
+        std::longjmp(err->jump, 1);
+    }
+    if (err->stop && err->stop->stopRequested()) {
+        err->code = kStopped;
         std::longjmp(err->jump, 1);
     }
 }
@@ -292,8 +300,11 @@ ImageError decodeCreated(JpegState& s, std::uint32_t coverWidth, std::uint32_t c
 ImageError decode(JpegState& s, const std::uint8_t* data, std::size_t size, std::uint32_t coverWidth,
                   std::uint32_t coverHeight, RowSink* sink, JpegDetails* details, const StopSignal* stop) {
     installManagers(s, data, size);
+    s.err.stop = stop;
     if (setjmp(s.err.jump)) {
         jpeg_destroy_decompress(&s.cinfo);
+        if (s.err.code == kStopped)
+            return ImageError::Cancelled;
         return s.err.code == kTooManyScans ? ImageError::Corrupt : errorFor(s.err.code);
     }
     jpeg_create_decompress(&s.cinfo);

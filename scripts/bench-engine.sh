@@ -4,15 +4,6 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-bash "$root/scripts/setup.sh"
-
-build=${PRISMATA_BUILD:-$root/build}
-cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build/win" --target prismata_frame_bench
-
-session=$build/bench-engine-session
 . "$root/scripts/wine-session.sh"
-begin_session || exit 1
-wineserver -p
+begin_windows_bench prismata_frame_bench bench-engine-session || exit 1
 wine "$build/win/bin/prismata_frame_bench.exe"

@@ -6,17 +6,8 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-bash "$root/scripts/setup.sh"
-
-build=${PRISMATA_BUILD:-$root/build}
-cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build/win" --target prismata_loader_bench
-
-session=$build/bench-session
 . "$root/scripts/wine-session.sh"
-begin_session || exit 1
-wineserver -p || true
+begin_windows_bench prismata_loader_bench || exit 1
 bench=$build/win/bin/prismata_loader_bench.exe
 
 photos=$session/photos

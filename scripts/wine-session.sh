@@ -75,3 +75,17 @@ end_session() {
     [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
     xvfb_pid=
 }
+
+# The start every Windows benchmark shares: set-up, the Release build of one bench target, then a session
+# of its own. Needs: $root. Sets $build and $session.
+begin_windows_bench() {
+    bash "$root/scripts/setup.sh"
+    build=${PRISMATA_BUILD:-$root/build}
+    cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+        -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build "$build/win" --target "$1"
+    session=$build/${2:-bench-session}
+    begin_session || return 1
+    # Its exit status says whether it had to start a server, not whether one runs.
+    wineserver -p || true
+}

@@ -23,12 +23,12 @@ private:
     mutable long m_polls = 0;
 };
 
-Bytes largeJpeg() {
+Bytes largeJpeg(bool progressive = false) {
     std::vector<std::uint8_t> samples;
     for (int y = 0; y < 600; ++y)
         for (int x = 0; x < 800; ++x)
             samples.insert(samples.end(), {std::uint8_t(x / 4), std::uint8_t(y / 3), std::uint8_t((x ^ y) & 255)});
-    return encodeJpeg(samples, 800, 600, {90, false, 2});
+    return encodeJpeg(samples, 800, 600, {90, progressive, 2});
 }
 
 Bytes largeBmp() {
@@ -90,6 +90,21 @@ TEST(DecodeCancel, AStopMidwayIsCancelledAtOnceAndNeverAPartialPicture) {
                 EXPECT_EQ(out.width, 0);
             }
         }
+}
+
+// A progressive picture's scans are all read before its first output row, which at a small size is most
+// of the work: the stop is asked there too.
+TEST(DecodeCancel, AProgressivePictureSeesTheStopWhileItsScansAreRead) {
+    const Bytes file = largeJpeg(true);
+    StopAfter never(1L << 40);
+    Image out;
+    ASSERT_EQ(imaging::decodePictureToSize(file.data(), file.size(), 16, 16, out, nullptr, &never), ImageError::None);
+    // The output alone: 75 rows at an eighth of the size, then 16 filtered rows.
+    EXPECT_GT(never.polls(), 200);
+    StopAfter stop(60);
+    EXPECT_EQ(imaging::decodePictureToSize(file.data(), file.size(), 16, 16, out, nullptr, &stop),
+              ImageError::Cancelled);
+    EXPECT_TRUE(out.pixels.empty());
 }
 
 } // namespace
