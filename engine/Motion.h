@@ -2,6 +2,8 @@
 // Portable: no window or device code.
 #pragma once
 
+#include "settings/MotionSettings.h"
+
 #include <cstdint>
 
 namespace motion {
@@ -11,12 +13,7 @@ struct Vec3 {
 };
 
 // The slider values as the profile stores them.
-struct MotionSettings {
-    int spinX, spinY, spinZ;
-    int speedX, speedY, speedZ;
-    int cubeSize;
-    bool keepUpright;
-};
+using MotionSettings = settings::MotionSettings;
 
 struct MotionParams {
     Vec3 spinRate; // radians per second about each model axis

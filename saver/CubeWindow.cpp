@@ -61,16 +61,7 @@ void CubeWindow::startEngine(DWORD exStyle) {
     engine->setWindow(hwnd(), (exStyle & WS_EX_TOPMOST) == 0, client.right - client.left, client.bottom - client.top);
 
     const settings::ShowSettings show = settings::readShowSettings(m_profile);
-    motion::MotionSettings motionSettings{};
-    motionSettings.speedZ = show.speedZ;
-    motionSettings.speedY = show.speedY;
-    motionSettings.speedX = show.speedX;
-    motionSettings.spinZ = show.spinZ;
-    motionSettings.spinY = show.spinY;
-    motionSettings.spinX = show.spinX;
-    motionSettings.cubeSize = show.cubeSize;
-    motionSettings.keepUpright = show.keepUpright;
-    engine->setMotion(motion::motionFromSettings(motionSettings));
+    engine->setMotion(motion::motionFromSettings(show.motion));
     engine->setLowResolution(show.lowScreenResolution);
     engine->setProfile(m_profile);
 

@@ -1,19 +1,14 @@
 // The settings the show reads each time it starts the display engine, with the show's defaults.
 #pragma once
 
+#include "settings/MotionSettings.h"
 #include "settings/ProfileStore.h"
 
 namespace settings {
 
 struct ShowSettings {
-    int spinX = 10;
-    int spinY = 15;
-    int spinZ = 0;
-    int speedX = 15;
-    int speedY = 5;
-    int speedZ = 0;
-    int cubeSize = 0;
-    bool keepUpright = false;
+    // Without [Settings] the show turns with spins 10, 15, 0 and speeds 15, 5, 0.
+    MotionSettings motion{10, 15, 0, 15, 5, 0, 0, false};
     bool lowScreenResolution = false;
 };
 
