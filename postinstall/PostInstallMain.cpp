@@ -18,8 +18,7 @@ void startDisplayProperties() {
     (void)GetVersionExA(&version);
 
     char commandLine[postinstall::kCommandLineBufferSize];
-    (void)wsprintfA(commandLine, postinstall::kControlCommandTemplate,
-                    postinstall::displayPageIndex(version.dwMajorVersion, version.dwMinorVersion));
+    postinstall::writeDisplayCommand(version.dwMajorVersion, version.dwMinorVersion, commandLine);
 
     // No window position, size, show state or standard handles: the applet decides its own look.
     STARTUPINFOA startup;
