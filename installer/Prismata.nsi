@@ -14,10 +14,14 @@ SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 ManifestSupportedOS all
 
+!include LogicLib.nsh
+
 ; Prismata finds its folder through this entry and value, the ones an Inno Setup installer makes.
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Prismata_is1"
 !define APP_PATH_VALUE "Inno Setup: App Path"
 !define VERSION "0.4.1"
+; The Users group by its well-known SID, which every language of Windows knows by the same name.
+!define USERS_SID "*S-1-5-32-545"
 
 Name "Prismata"
 OutFile "${OUTFILE}"
@@ -41,6 +45,16 @@ Page instfiles
 UninstPage uninstConfirm
 UninstPage instfiles
 
+; Gives the Users group the rights on a file or folder, through the system's icacls (Vista and later),
+; named by its full path so that no other icacls.exe is found first.
+!macro GrantUsers path rights
+    nsExec::ExecToLog '"$SYSDIR\icacls.exe" "${path}" /grant ${USERS_SID}:${rights}'
+    Pop $0
+    ${If} $0 != 0
+        DetailPrint "Standard users may not be able to change ${path} (icacls: $0)."
+    ${EndIf}
+!macroend
+
 Section "Prismata"
     SetRegView 64
     SetOutPath "$INSTDIR"
@@ -49,6 +63,15 @@ Section "Prismata"
     ; Both settings dialogs open it from the install folder.
     File "/oname=Prismata.hlp" "${HELP_FILE}"
     CreateDirectory "$INSTDIR\ImageCache"
+    ; The settings file a reinstall finds is the user's and stays as it is.
+    ${IfNot} ${FileExists} "$INSTDIR\Prismata.ini"
+        FileOpen $0 "$INSTDIR\Prismata.ini" w
+        FileClose $0
+    ${EndIf}
+    ; Prismata runs as the user, who may not write in Program Files: the user may change the settings and
+    ; the cache, and nothing else here. The folder, the programs and the help stay the administrator's.
+    !insertmacro GrantUsers "$INSTDIR\Prismata.ini" "(M)"
+    !insertmacro GrantUsers "$INSTDIR\ImageCache" "(OI)(CI)(M)"
     ; The Display Properties list the screen savers they find in the system folder.
     SetOutPath "$SYSDIR"
     File "/oname=Prismata.scr" "${PRISMATA_SCR}"
@@ -69,8 +92,117 @@ SectionEnd
 ; The welcome and the Display Properties come once the files are in place; a silent install shows nothing.
 Function .onInstSuccess
     IfSilent done
-    Exec '"$INSTDIR\PrismataPostInstall.exe"'
+    Push "$INSTDIR\PrismataPostInstall.exe"
+    Call StartAsDesktopUser
 done:
+FunctionEnd
+
+!define CLSID_ShellWindows "{9BA05972-F6A8-11CF-A442-00A0C90A8F39}"
+!define IID_IShellWindows "{85CB6900-4D95-11CF-960C-0080C7F4EE85}"
+!define IID_IServiceProvider "{6D5140C1-7436-11CE-8034-00AA006009FA}"
+!define SID_STopLevelBrowser "{4C96BE40-915C-11CF-99D3-00AA004AE837}"
+!define IID_IShellBrowser "{000214E2-0000-0000-C000-000000000046}"
+!define IID_IDispatch "{00020400-0000-0000-C000-000000000046}"
+!define IID_IShellFolderViewDual "{E7A1AF80-4D96-11CF-960C-0080C7F4EE85}"
+!define IID_IShellDispatch2 "{A4C6892C-3BA9-11D2-9DEA-00C04FB16162}"
+
+; Starts the program on the stack as the user of the desktop, never elevated: the installer runs as an
+; administrator, maybe one who typed a password over a standard user's shoulder, and the screen saver is
+; to be chosen in the account of the user who sits there. The desktop shell runs as that user, unelevated;
+; its Shell object starts the program (IShellDispatch2::ShellExecute), reached through the desktop's window
+; (IShellWindows::FindWindowSW) and its folder view. Without a desktop shell nothing is started.
+; Methods go by their place in the interface's table.
+Function StartAsDesktopUser
+    Exch $0 ; the program
+    Push $1 ; the shell windows, then each interface on the way
+    Push $2 ; the next interface
+    Push $3 ; a VARIANT: the desktop's location, CSIDL_DESKTOP as VT_I4
+    Push $4 ; an empty VARIANT
+    Push $5 ; the program as a BSTR
+    Push $6 ; the desktop window's handle
+    System::Call 'ole32::CoInitialize(p 0)'
+    System::Call '*(&i2 3, &i2 0, &i2 0, &i2 0, p 0, p 0) p .r3'
+    System::Call '*(p 0, p 0, p 0) p .r4'
+    System::Call 'ole32::CoCreateInstance(g "${CLSID_ShellWindows}", p 0, i 4, g "${IID_IShellWindows}", *p .r1) i .r2'
+    ${If} $2 != 0
+        StrCpy $1 0
+    ${EndIf}
+    ; FindWindowSW(location, root, SWC_DESKTOP, window, SWFO_NEEDDISPATCH, dispatch)
+    ${If} $1 P<> 0
+        StrCpy $2 0
+        System::Call '$1->15(p r3, p r4, i 8, *i .r6, i 1, *p .r2)'
+        System::Call '$1->2()'
+        StrCpy $1 $2
+    ${EndIf}
+    ${If} $1 P<> 0
+        StrCpy $2 0
+        System::Call '$1->0(g "${IID_IServiceProvider}", *p .r2)'
+        System::Call '$1->2()'
+        StrCpy $1 $2
+    ${EndIf}
+    ; IServiceProvider::QueryService(SID_STopLevelBrowser, IID_IShellBrowser)
+    ${If} $1 P<> 0
+        StrCpy $2 0
+        System::Call '$1->3(g "${SID_STopLevelBrowser}", g "${IID_IShellBrowser}", *p .r2)'
+        System::Call '$1->2()'
+        StrCpy $1 $2
+    ${EndIf}
+    ; IShellBrowser::QueryActiveShellView
+    ${If} $1 P<> 0
+        StrCpy $2 0
+        System::Call '$1->15(*p .r2)'
+        System::Call '$1->2()'
+        StrCpy $1 $2
+    ${EndIf}
+    ; IShellView::GetItemObject(SVGIO_BACKGROUND, IID_IDispatch)
+    ${If} $1 P<> 0
+        StrCpy $2 0
+        System::Call '$1->15(i 0, g "${IID_IDispatch}", *p .r2)'
+        System::Call '$1->2()'
+        StrCpy $1 $2
+    ${EndIf}
+    ${If} $1 P<> 0
+        StrCpy $2 0
+        System::Call '$1->0(g "${IID_IShellFolderViewDual}", *p .r2)'
+        System::Call '$1->2()'
+        StrCpy $1 $2
+    ${EndIf}
+    ; IShellFolderViewDual::get_Application
+    ${If} $1 P<> 0
+        StrCpy $2 0
+        System::Call '$1->7(*p .r2)'
+        System::Call '$1->2()'
+        StrCpy $1 $2
+    ${EndIf}
+    ${If} $1 P<> 0
+        StrCpy $2 0
+        System::Call '$1->0(g "${IID_IShellDispatch2}", *p .r2)'
+        System::Call '$1->2()'
+        StrCpy $1 $2
+    ${EndIf}
+    ; IShellDispatch2::ShellExecute(file, arguments, folder, verb, show): a VARIANT travels by reference
+    ; to a copy on 64-bit Windows, and the empty ones ask for the defaults.
+    ${If} $1 P<> 0
+        System::Call 'oleaut32::SysAllocString(w r0) p .r5'
+        System::Call '$1->31(p r5, p r4, p r4, p r4, p r4) i .r2'
+        System::Call 'oleaut32::SysFreeString(p r5)'
+        System::Call '$1->2()'
+        ${If} $2 != 0
+            DetailPrint "The desktop did not start $0 ($2)."
+        ${EndIf}
+    ${Else}
+        DetailPrint "No desktop to start $0 from."
+    ${EndIf}
+    System::Free $3
+    System::Free $4
+    System::Call 'ole32::CoUninitialize()'
+    Pop $6
+    Pop $5
+    Pop $4
+    Pop $3
+    Pop $2
+    Pop $1
+    Pop $0
 FunctionEnd
 
 Section "Uninstall"

@@ -1,13 +1,16 @@
-// The page of the system's Display Properties that holds the screen-saver choice, by system version.
+// The command line that opens the system's screen-saver choice, by system version.
 #pragma once
 
 namespace postinstall {
 
-// Started through the search path; %d is the page index.
+// Started through the search path. Up to NT 5.x the choice is a page of the Display Properties, %d its
+// index; from Vista (6.0) on it is a dialog of its own.
 constexpr char kControlCommandTemplate[] = "control.exe desk.cpl, display, %d";
+constexpr char kScreenSaverDialogCommand[] = "control.exe desk.cpl,,@screensaver";
 constexpr int kCommandLineBufferSize = 128;
 
-// 1 up to Windows 2000 (5.0), 2 from XP (5.1) on. A failed version query leaves 0.0, which gives 1.
-int displayPageIndex(unsigned long majorVersion, unsigned long minorVersion);
+// Writes the command line for a system of that version into line. A failed version query leaves 0.0,
+// which gives the first page.
+void writeDisplayCommand(unsigned long majorVersion, unsigned long minorVersion, char (&line)[kCommandLineBufferSize]);
 
 } // namespace postinstall

@@ -1,5 +1,6 @@
-// PrismataPostInstall: run once at the end of installation. Greets the user, then opens the Display
-// Properties on the screen-saver page and ends without waiting for them.
+// PrismataPostInstall: run once at the end of installation. Greets the user, then opens the system's
+// screen-saver choice (the Display Properties' page, or its own dialog from Vista on) and ends without
+// waiting for it.
 //
 // Built without the C runtime (entry point PostInstallEntry) so that it imports from kernel32 and
 // user32 only; an MSVC build links it with /NODEFAULTLIB /ENTRY:PostInstallEntry.
@@ -18,8 +19,7 @@ void startDisplayProperties() {
     (void)GetVersionExA(&version);
 
     char commandLine[postinstall::kCommandLineBufferSize];
-    (void)wsprintfA(commandLine, postinstall::kControlCommandTemplate,
-                    postinstall::displayPageIndex(version.dwMajorVersion, version.dwMinorVersion));
+    postinstall::writeDisplayCommand(version.dwMajorVersion, version.dwMinorVersion, commandLine);
 
     // No window position, size, show state or standard handles: the applet decides its own look.
     STARTUPINFOA startup;

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <tlhelp32.h>
+
 #include <optional>
+#include <vector>
 
 using namespace e2e;
 
@@ -38,11 +41,58 @@ bool isFolder(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::string systemCopy() {
+std::string systemFolder() {
     char folder[MAX_PATH] = "";
     GetSystemDirectoryA(folder, sizeof folder);
-    return std::string(folder) + "\\Prismata.scr";
+    return folder;
 }
+
+std::string systemCopy() {
+    return systemFolder() + "\\Prismata.scr";
+}
+
+// While it lives, the recording double stands in the system folder in place of icacls.exe (Wine's is a
+// stub that keeps no access lists): what the installer asks of icacls is what it records.
+class IcaclsRecorder {
+public:
+    IcaclsRecorder() {
+        // Wine runs its own program for a system program's name unless told otherwise.
+        m_native.setString("native");
+        m_moved = MoveFileExA(m_program.c_str(), m_saved.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+        m_placed = CopyFileA((binFolder() + "stubs\\control.exe").c_str(), m_program.c_str(), FALSE) != FALSE;
+    }
+    ~IcaclsRecorder() {
+        DeleteFileA(m_calls.c_str());
+        if (m_placed)
+            DeleteFileA(m_program.c_str());
+        if (m_moved)
+            MoveFileExA(m_saved.c_str(), m_program.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+    IcaclsRecorder(const IcaclsRecorder&) = delete;
+    IcaclsRecorder& operator=(const IcaclsRecorder&) = delete;
+
+    bool placed() const { return m_placed; }
+    void forget() const { DeleteFileA(m_calls.c_str()); }
+    // The command lines it was started with, in order.
+    std::vector<std::string> commands() const {
+        std::vector<std::string> lines;
+        const std::string calls = readTextFile(m_calls);
+        const std::string key = "command=";
+        for (size_t at = calls.find(key); at != std::string::npos; at = calls.find(key, at)) {
+            at += key.size();
+            lines.push_back(calls.substr(at, calls.find("\r\n", at) - at));
+        }
+        return lines;
+    }
+
+private:
+    std::string m_program = systemFolder() + "\\icacls.exe";
+    std::string m_saved = systemFolder() + "\\icacls.exe.system";
+    std::string m_calls = systemFolder() + "\\icacls-calls.txt";
+    bool m_moved = false;
+    bool m_placed = false;
+    support::RegistryValue m_native{HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", "icacls.exe"};
+};
 
 class Installer : public ::testing::Test {
 protected:
@@ -112,6 +162,35 @@ TEST_F(Installer, SilentInstallLetsPrismataStartAndUninstallRemovesIt) {
     EXPECT_TRUE(pumpUntil([&] { return !exists(m_target); }, kWait));
 }
 
+// Standard users may change the settings file and the cache and nothing else: not the folder itself, the
+// programs, Uninstall.exe or the help, which an administrator runs or trusts. The Users group goes by its
+// SID, which every language of Windows knows.
+TEST_F(Installer, GrantsStandardUsersTheSettingsFileAndTheCacheOnly) {
+    IcaclsRecorder icacls;
+    ASSERT_TRUE(icacls.placed());
+    const std::string settings = m_target + "\\Prismata.ini";
+    const std::string tool = "\"" + systemFolder() + "\\icacls.exe\" ";
+    const std::vector<std::string> grants = {
+        tool + "\"" + settings + "\" /grant *S-1-5-32-545:(M)",
+        tool + "\"" + m_target + "\\ImageCache\" /grant *S-1-5-32-545:(OI)(CI)(M)",
+    };
+
+    ASSERT_NO_FATAL_FAILURE(install());
+    EXPECT_EQ(icacls.commands(), grants);
+    // The file is there to be granted, and empty: every setting keeps its default.
+    EXPECT_TRUE(exists(settings));
+    EXPECT_EQ(readTextFile(settings), "");
+
+    // A reinstall keeps the user's settings and asks for the same grants again.
+    const std::string saved = "[Settings]\r\nSpinX=12\r\n";
+    writeTextFile(settings, saved);
+    icacls.forget();
+    ASSERT_NO_FATAL_FAILURE(install());
+    EXPECT_EQ(readTextFile(settings), saved);
+    EXPECT_EQ(icacls.commands(), grants);
+    ASSERT_NO_FATAL_FAILURE(uninstall());
+}
+
 TEST_F(Installer, UninstallKeepsTheUsersPictures) {
     ASSERT_NO_FATAL_FAILURE(install());
     // Pictures kept inside the program folder and in a folder of their own, the cache and the settings.
@@ -167,6 +246,25 @@ std::string nextButtonText(HWND setup) {
     return windowText(GetDlgItem(setup, 1));
 }
 
+// The program file name ("explorer.exe") of the process that started the given one.
+std::string parentProgram(DWORD processId) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return "";
+    std::vector<PROCESSENTRY32> processes;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        processes.push_back(entry);
+    CloseHandle(snapshot);
+    for (const PROCESSENTRY32& child : processes)
+        if (child.th32ProcessID == processId)
+            for (const PROCESSENTRY32& parent : processes)
+                if (parent.th32ProcessID == child.th32ParentProcessID)
+                    return parent.szExeFile;
+    return "";
+}
+
 // The Close button is there from the start of the copying and enabled when it is done.
 bool installFinished(HWND setup) {
     return nextButtonText(setup).find("Close") != std::string::npos && IsWindowEnabled(GetDlgItem(setup, 1));
@@ -190,11 +288,17 @@ TEST_F(Installer, InteractiveInstallEndsWithTheWelcome) {
 
     HWND welcome = nullptr;
     ASSERT_TRUE(pumpUntil([&] { return (welcome = FindWindowA("#32770", "Welcome to Prismata")) != nullptr; }, kWait));
+    // The elevated installer asks the desktop shell to start the welcome, so that it runs as the user of
+    // the desktop, unelevated, and the screen saver is chosen in that user's account.
+    DWORD welcomeProcess = 0;
+    GetWindowThreadProcessId(welcome, &welcomeProcess);
+    EXPECT_STRCASEEQ(parentProgram(welcomeProcess).c_str(), "explorer.exe");
     const std::string calls = m_target + "\\control-calls.txt";
     EXPECT_FALSE(exists(calls));
     PostMessageA(welcome, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     ASSERT_TRUE(pumpUntil([&] { return readTextFile(calls).find("folder=") != std::string::npos; }, kWait));
-    EXPECT_EQ(readTextFile(calls).find("command=control.exe desk.cpl, display, 2\r\n"), 0u);
+    // Wine's default, Windows 7, has the screen-saver settings as a dialog of their own.
+    EXPECT_EQ(readTextFile(calls).find("command=control.exe desk.cpl,,@screensaver\r\n"), 0u);
     ASSERT_NO_FATAL_FAILURE(uninstall());
 }
 

@@ -1,16 +1,19 @@
-// Test double for the system's control.exe: appends how it was started to "control-calls.txt" beside
-// itself and ends. The launcher's tests put it where the search path finds it first.
+// Test double for a system program (control.exe, or icacls.exe when copied under that name): appends how
+// it was started to "<its own name>-calls.txt" beside itself and ends with 0. The tests put it where the
+// program under test finds it.
 #include <windows.h>
 
 #include <string>
 
 namespace {
 
-std::string ownFolder() {
+// The program's path without its extension: "C:\x\control" for "C:\x\control.exe".
+std::string ownPathStem() {
     char path[MAX_PATH];
     DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder(path, length);
-    return folder.substr(0, folder.find_last_of('\\') + 1);
+    std::string own(path, length);
+    size_t dot = own.find_last_of('.');
+    return dot != std::string::npos && dot > own.find_last_of('\\') ? own.substr(0, dot) : own;
 }
 
 } // namespace
@@ -30,7 +33,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         "version=" + std::to_string(version.dwMajorVersion) + "." + std::to_string(version.dwMinorVersion) + "\r\n";
     record += "folder=" + std::string(folder) + "\r\n";
 
-    HANDLE file = CreateFileA((ownFolder() + "control-calls.txt").c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+    HANDLE file = CreateFileA((ownPathStem() + "-calls.txt").c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return 1;
