@@ -62,6 +62,11 @@ void DXGraphics::setMotion(const motion::MotionParams& params) {
     m_zMin = params.zMin;
     m_zMax = params.zMax;
     m_keepUpright = params.keepUpright;
+    // What this showing turns and drifts with, in the engine's own units.
+    Trace("Cube motion: spin %f %f %f rad/s, drift %f %f %f per frame, depth %f to %f, keep upright %d\n",
+          static_cast<double>(m_spinRate.x), static_cast<double>(m_spinRate.y), static_cast<double>(m_spinRate.z),
+          static_cast<double>(m_velocity.x), static_cast<double>(m_velocity.y), static_cast<double>(m_velocity.z),
+          static_cast<double>(m_zMin), static_cast<double>(m_zMax), m_keepUpright ? 1 : 0);
 }
 
 void DXGraphics::setupDirect3D() {

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 
@@ -91,6 +92,35 @@ std::vector<double> frameRates(const std::string& log) {
     return rates;
 }
 
+// The engine's "Cube motion" line: the rates, steps and depth band it took from the settings.
+struct Motion {
+    double spin[3], drift[3], zMin, zMax;
+    int upright;
+};
+bool tracedMotion(const std::string& log, Motion& m) {
+    size_t at = log.find("Cube motion: ");
+    return at != std::string::npos &&
+           std::sscanf(log.c_str() + at,
+                       "Cube motion: spin %lf %lf %lf rad/s, drift %lf %lf %lf per frame, depth %lf to %lf, "
+                       "keep upright %d",
+                       &m.spin[0], &m.spin[1], &m.spin[2], &m.drift[0], &m.drift[1], &m.drift[2], &m.zMin, &m.zMax,
+                       &m.upright) == 9;
+}
+// The sliders as the engine must have taken them: half a degree per second per spin unit, per-frame
+// drift steps, and a depth band that comes nearer as the cube grows.
+void expectMotion(const std::string& log, const int (&spin)[3], const int (&speed)[3], int cubeSize, int upright) {
+    Motion m{};
+    ASSERT_TRUE(tracedMotion(log, m)) << log;
+    const double perSpin = 0.00872664, perSpeed[3] = {0.0002, 0.00005, 1.0 / 12000};
+    for (int axis = 0; axis < 3; ++axis) {
+        EXPECT_NEAR(m.spin[axis], spin[axis] * perSpin, 2e-6) << "spin " << axis;
+        EXPECT_NEAR(m.drift[axis], speed[axis] * perSpeed[axis], 2e-6) << "drift " << axis;
+    }
+    EXPECT_NEAR(m.zMin, 5.1 - cubeSize / 33.0, 2e-6);
+    EXPECT_NEAR(m.zMax, 10.1 - cubeSize * 7 / 99.0, 2e-6);
+    EXPECT_EQ(m.upright, upright);
+}
+
 // While it lives, every Prismata.scr that Wine starts finds no d3d8.dll. (Wine takes its loader
 // variables from its Unix environment, so WINEDLLOVERRIDES in a process's environment block does not
 // reach the program; the per-program registry key does.)
@@ -168,6 +198,8 @@ TEST_F(PreviewEngine, DrawsASpinningCubeOnBlack) {
     Box box = boundsOfNonBlack(second);
     EXPECT_LT(box.right - box.left, width / 3);
 
+    // No [Settings] section: the show's own defaults, not the ones the settings dialog proposes.
+    expectMotion(m_logger.text(), {10, 15, 0}, {15, 5, 0}, 0, 0);
     EXPECT_TRUE(inOrder(m_logger.text(),
                         {"* Prismata starting in thumbnail preview mode", "Starting Direct3D create routine",
                          "CheckDeviceType(windowed) - device=D3DDEVTYPE_HAL - check of currentFormat returns: S_OK",
@@ -188,6 +220,7 @@ TEST_F(PreviewEngine, StaysInsideItsWindowForTwentySecondsAtHighSpeed) {
     HWND window = startOnDesktop();
     ASSERT_TRUE(window);
     ASSERT_TRUE(m_logger.waitFor("Done with Direct3D setup\r\n", kStartWait)) << m_logger.text();
+    expectMotion(m_logger.text(), {99, -70, 40}, {99, 99, 99}, 40, 0);
     const DWORD started = GetTickCount();
     ASSERT_TRUE(pumpUntil([&] { return captureWindow(window).countNot(0) > 0; }, 5000));
     const int width = GetSystemMetrics(SM_CXSCREEN);
