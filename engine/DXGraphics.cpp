@@ -3,6 +3,7 @@
 #include "framework/Trace.h"
 #include "engine/ClipBits.h"
 #include "engine/EngineTexts.h"
+#include "engine/FormatChoice.h"
 #include "engine/Upright.h"
 #include "resources/faces_ids.h"
 #include "settings/SettingsKeys.h"
@@ -23,6 +24,13 @@ constexpr D3DCOLOR kBlack = 0xFF000000;
 const char* resultName(HRESULT result) {
     return DXGetErrorString8A(result);
 }
+
+static_assert(static_cast<D3DFORMAT>(engine::Format::X1R5G5B5) == D3DFMT_X1R5G5B5);
+static_assert(static_cast<D3DFORMAT>(engine::Format::R5G6B5) == D3DFMT_R5G6B5);
+static_assert(static_cast<D3DFORMAT>(engine::Format::X8R8G8B8) == D3DFMT_X8R8G8B8);
+static_assert(static_cast<D3DFORMAT>(engine::Format::Unknown) == D3DFMT_UNKNOWN);
+static_assert(static_cast<D3DDEVTYPE>(engine::DeviceType::Hardware) == D3DDEVTYPE_HAL);
+static_assert(static_cast<D3DDEVTYPE>(engine::DeviceType::Reference) == D3DDEVTYPE_REF);
 
 } // namespace
 
@@ -54,6 +62,11 @@ void DXGraphics::setMotion(const motion::MotionParams& params) {
     m_zMin = params.zMin;
     m_zMax = params.zMax;
     m_keepUpright = params.keepUpright;
+    // What this showing turns and drifts with, in the engine's own units.
+    Trace("Cube motion: spin %f %f %f rad/s, drift %f %f %f per frame, depth %f to %f, keep upright %d\n",
+          static_cast<double>(m_spinRate.x), static_cast<double>(m_spinRate.y), static_cast<double>(m_spinRate.z),
+          static_cast<double>(m_velocity.x), static_cast<double>(m_velocity.y), static_cast<double>(m_velocity.z),
+          static_cast<double>(m_zMin), static_cast<double>(m_zMax), m_keepUpright ? 1 : 0);
 }
 
 void DXGraphics::setupDirect3D() {
@@ -133,17 +146,23 @@ bool DXGraphics::chooseFullScreenFormat(const D3DDISPLAYMODE& mode, D3DPRESENT_P
     params.BackBufferHeight = static_cast<UINT>(m_height);
     params.FullScreen_RefreshRateInHz = 0;
     params.FullScreen_PresentationInterval = D3DPRESENT_INTERVAL_DEFAULT;
-    D3DFORMAT format = getGoodFormat(mode.Format, D3DDEVTYPE_HAL, "D3DDEVTYPE_HAL");
-    if (format == D3DFMT_UNKNOWN && allowSoftwareAcceleration())
-        format = getGoodFormat(mode.Format, D3DDEVTYPE_REF, "D3DDEVTYPE_REF");
-    if (format == D3DFMT_UNKNOWN) {
-        Trace("Couldn't find a good full screen DirectX format, giving up\n");
+    const engine::FormatChoice choice = engine::chooseFullScreenFormat(
+        static_cast<engine::Format>(mode.Format), allowSoftwareAcceleration(),
+        [this](engine::DeviceType type, engine::Format format) {
+            const auto d3dFormat = static_cast<D3DFORMAT>(format);
+            HRESULT check =
+                m_d3d->CheckDeviceType(D3DADAPTER_DEFAULT, static_cast<D3DDEVTYPE>(type), d3dFormat, d3dFormat, FALSE);
+            return engine::CheckResult{SUCCEEDED(check), resultName(check)};
+        });
+    for (const std::string& line : choice.traces)
+        Trace("%s", line.c_str());
+    if (choice.format == engine::Format::Unknown) {
         m_d3d.reset();
-        m_errorMessage = engine::kNoFullScreenConfigText;
+        m_errorMessage = choice.errorMessage;
         return false;
     }
     // Only the format is carried forward: the hardware device is always tried first.
-    params.BackBufferFormat = format;
+    params.BackBufferFormat = static_cast<D3DFORMAT>(choice.format);
     return true;
 }
 
@@ -176,25 +195,6 @@ bool DXGraphics::createDevice(D3DPRESENT_PARAMETERS& params) {
     // Traced once the window is back, so a reader of this line sees the window as it stays.
     Trace("CreateDX() failed - CreateDevice() mode failed using current screen mode\n");
     return false;
-}
-
-D3DFORMAT DXGraphics::getGoodFormat(D3DFORMAT current, D3DDEVTYPE type, const char* typeName) {
-    const struct {
-        D3DFORMAT format;
-        const char* label;
-    } candidates[] = {
-        {current, "currentFormat"},
-        {D3DFMT_X1R5G5B5, "15 bit"},
-        {D3DFMT_R5G6B5, "16 bit"},
-        {D3DFMT_X8R8G8B8, "32 bit"},
-    };
-    for (const auto& candidate : candidates) {
-        HRESULT check = m_d3d->CheckDeviceType(D3DADAPTER_DEFAULT, type, candidate.format, candidate.format, FALSE);
-        Trace("getGoodFormat - device=%s - check of %s returns: %s\n", typeName, candidate.label, resultName(check));
-        if (SUCCEEDED(check))
-            return candidate.format;
-    }
-    return D3DFMT_UNKNOWN;
 }
 
 void DXGraphics::setStageStates() {

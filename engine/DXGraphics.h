@@ -48,7 +48,6 @@ private:
     bool chooseFullScreenFormat(const D3DDISPLAYMODE& mode, D3DPRESENT_PARAMETERS& params);
     // The hardware device, else the reference one where allowed; on failure the window is put back.
     bool createDevice(D3DPRESENT_PARAMETERS& params);
-    D3DFORMAT getGoodFormat(D3DFORMAT current, D3DDEVTYPE type, const char* typeName);
     void setStageStates();
     void buildCube();
     // The six built-in face textures: small ones in a window, full-sized ones on the whole screen.

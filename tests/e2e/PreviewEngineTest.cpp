@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 
@@ -91,6 +93,86 @@ std::vector<double> frameRates(const std::string& log) {
     return rates;
 }
 
+// What lies at a point of the keep-upright picture (0 to 1 across and down), as
+// scripts/make_upright_picture.sh draws it: 'G' the top-left corner, 'R' the rest of the top quarter,
+// 'B' the bottom quarter, '.' the photo between.
+char markAt(double x, double y) {
+    if (y < 0.25)
+        return x < 0.25 ? 'G' : 'R';
+    return y >= 0.75 ? 'B' : '.';
+}
+char markOf(std::uint32_t pixel) {
+    const int r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF, b = pixel & 0xFF;
+    auto high = [](int c) { return c > 200; };
+    auto low = [](int c) { return c < 60; };
+    if (high(r) && low(g) && low(b))
+        return 'R';
+    if (low(r) && high(g) && low(b))
+        return 'G';
+    if (low(r) && low(g) && high(b))
+        return 'B';
+    return '.';
+}
+constexpr int kGrid = 8;
+// The marks at the centres of an 8 x 8 grid over a face seen head-on, row by row from the top. Upright,
+// the face shows the picture as it is; otherwise a quarter turn clockwise, its top along the right edge.
+std::string expectedMarks(bool upright) {
+    std::string grid;
+    for (int row = 0; row < kGrid; ++row, grid += '\n')
+        for (int column = 0; column < kGrid; ++column) {
+            const double x = (column + 0.5) / kGrid, y = (row + 0.5) / kGrid;
+            grid += upright ? markAt(x, y) : markAt(y, 1 - x);
+        }
+    return grid;
+}
+std::string shownMarks(const Picture& shot, const Box& face) {
+    std::string grid;
+    const double width = face.right - face.left + 1, height = face.bottom - face.top + 1;
+    for (int row = 0; row < kGrid; ++row, grid += '\n')
+        for (int column = 0; column < kGrid; ++column)
+            grid += markOf(shot.at(face.left + static_cast<int>((column + 0.5) / kGrid * width),
+                                   face.top + static_cast<int>((row + 0.5) / kGrid * height)));
+    return grid;
+}
+// Every mark where one is expected; the photo's cells are not compared.
+bool marksMatch(const std::string& expected, const std::string& shown) {
+    if (expected.size() != shown.size())
+        return false;
+    for (size_t i = 0; i < expected.size(); ++i)
+        if (expected[i] != '.' && expected[i] != shown[i])
+            return false;
+    return true;
+}
+
+// The engine's "Cube motion" line: the rates, steps and depth band it took from the settings.
+struct Motion {
+    double spin[3], drift[3], zMin, zMax;
+    int upright;
+};
+bool tracedMotion(const std::string& log, Motion& m) {
+    size_t at = log.find("Cube motion: ");
+    return at != std::string::npos &&
+           std::sscanf(log.c_str() + at,
+                       "Cube motion: spin %lf %lf %lf rad/s, drift %lf %lf %lf per frame, depth %lf to %lf, "
+                       "keep upright %d",
+                       &m.spin[0], &m.spin[1], &m.spin[2], &m.drift[0], &m.drift[1], &m.drift[2], &m.zMin, &m.zMax,
+                       &m.upright) == 9;
+}
+// The sliders as the engine must have taken them: half a degree per second per spin unit, per-frame
+// drift steps, and a depth band that comes nearer as the cube grows.
+void expectMotion(const std::string& log, const int (&spin)[3], const int (&speed)[3], int cubeSize, int upright) {
+    Motion m{};
+    ASSERT_TRUE(tracedMotion(log, m)) << log;
+    const double perSpin = 0.00872664, perSpeed[3] = {0.0002, 0.00005, 1.0 / 12000};
+    for (int axis = 0; axis < 3; ++axis) {
+        EXPECT_NEAR(m.spin[axis], spin[axis] * perSpin, 2e-6) << "spin " << axis;
+        EXPECT_NEAR(m.drift[axis], speed[axis] * perSpeed[axis], 2e-6) << "drift " << axis;
+    }
+    EXPECT_NEAR(m.zMin, 5.1 - cubeSize / 33.0, 2e-6);
+    EXPECT_NEAR(m.zMax, 10.1 - cubeSize * 7 / 99.0, 2e-6);
+    EXPECT_EQ(m.upright, upright);
+}
+
 // While it lives, every Prismata.scr that Wine starts finds no d3d8.dll. (Wine takes its loader
 // variables from its Unix environment, so WINEDLLOVERRIDES in a process's environment block does not
 // reach the program; the per-program registry key does.)
@@ -168,6 +250,8 @@ TEST_F(PreviewEngine, DrawsASpinningCubeOnBlack) {
     Box box = boundsOfNonBlack(second);
     EXPECT_LT(box.right - box.left, width / 3);
 
+    // No [Settings] section: the show's own defaults, not the ones the settings dialog proposes.
+    expectMotion(m_logger.text(), {10, 15, 0}, {15, 5, 0}, 0, 0);
     EXPECT_TRUE(inOrder(m_logger.text(),
                         {"* Prismata starting in thumbnail preview mode", "Starting Direct3D create routine",
                          "CheckDeviceType(windowed) - device=D3DDEVTYPE_HAL - check of currentFormat returns: S_OK",
@@ -188,6 +272,7 @@ TEST_F(PreviewEngine, StaysInsideItsWindowForTwentySecondsAtHighSpeed) {
     HWND window = startOnDesktop();
     ASSERT_TRUE(window);
     ASSERT_TRUE(m_logger.waitFor("Done with Direct3D setup\r\n", kStartWait)) << m_logger.text();
+    expectMotion(m_logger.text(), {99, -70, 40}, {99, 99, 99}, 40, 0);
     const DWORD started = GetTickCount();
     ASSERT_TRUE(pumpUntil([&] { return captureWindow(window).countNot(0) > 0; }, 5000));
     const int width = GetSystemMetrics(SM_CXSCREEN);
@@ -234,6 +319,45 @@ TEST_F(PreviewEngine, StaysInsideItsWindowForTwentySecondsAtHighSpeed) {
     EXPECT_LE(previousSeconds, 21.0);
 
     closeAndExpectExit0(window);
+}
+
+// A still cube shows face 0 head-on with one picture on every face. As the coordinates start, the
+// picture lies a quarter turn clockwise; with KeepUpright the upright pass stands it on its bottom.
+TEST_F(PreviewEngine, KeepUprightStandsThePictureOnAStillCubeUpright) {
+    const std::string picture = binFolder() + "upright-picture.bmp";
+    ASSERT_TRUE(fileExists(picture));
+    for (bool upright : {false, true}) {
+        SCOPED_TRACE(upright ? "KeepUpright=1" : "KeepUpright=0");
+        const size_t logStart = m_logger.text().size();
+        auto log = [&] { return m_logger.text().substr(logStart); };
+        writeSettings("SpinX=0\r\nSpinY=0\r\nSpinZ=0\r\nSpeedX=0\r\nSpeedY=0\r\nSpeedZ=0\r\nKeepUpright=" +
+                      std::string(upright ? "1" : "0") + "\r\n[Photos]\r\nCount=1\r\nEntry0=" + picture + "\r\n");
+        HWND window = startOnDesktop();
+        ASSERT_TRUE(window);
+        // The picture is queued before the loader leaves. Two frame-rate lines later at least a hundred
+        // frames have passed: it has long been on face 0 and, kept upright, pair 0 has been done many times.
+        ASSERT_TRUE(pumpUntil(
+            [&] {
+                return log().find("Leaving texture loader thread, 0 length file name, image <= 6") != std::string::npos;
+            },
+            kStartWait))
+            << log();
+        const size_t ratesBefore = frameRates(log()).size();
+        ASSERT_TRUE(pumpUntil([&] { return frameRates(log()).size() >= ratesBefore + 2; }, 20000)) << log();
+        ASSERT_GE(countLines(log(), "Load texture succeeded"), 1) << log();
+
+        const Picture shot = captureWindow(window);
+        savePng(shot, upright ? "PreviewEngine.UprightOn" : "PreviewEngine.UprightOff");
+        const Box face = boundsOfNonBlack(shot);
+        ASSERT_FALSE(face.empty());
+        const int side = face.right - face.left + 1;
+        EXPECT_GT(side, 60);
+        EXPECT_NEAR(face.bottom - face.top + 1, side, 2) << "face 0 is not seen head-on";
+        const std::string expected = expectedMarks(upright), shown = shownMarks(shot, face);
+        EXPECT_TRUE(marksMatch(expected, shown)) << "expected\n" << expected << "shown\n" << shown;
+
+        closeAndExpectExit0(window);
+    }
 }
 
 TEST_F(PreviewEngine, WithoutDirect3DShowsNoPreviewTextAndStopsTheTimerOnce) {

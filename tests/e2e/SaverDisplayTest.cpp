@@ -22,6 +22,11 @@ TEST(SaverDisplay, LowScreenResolutionShowsTheDeviceErrorAndStillClosesOnInput) 
     EXPECT_TRUE(logger.waitFor("CreateDevice(HAL) returned error code: D3DERR_NOTAVAILABLE\r\n", 5000));
     // Traced after the window is restored.
     ASSERT_TRUE(logger.waitFor("CreateDX() failed - CreateDevice() mode failed using current screen mode\r\n", 5000));
+    // The display's own format passed the full-screen check, so no other was tried before the device.
+    EXPECT_TRUE(inOrder(logger.text(), {"getGoodFormat - device=D3DDEVTYPE_HAL - check of currentFormat returns: S_OK",
+                                        "CreateDevice(HAL) returned error code: D3DERR_NOTAVAILABLE"}))
+        << logger.text();
+    EXPECT_EQ(logger.text().find("check of 15 bit"), std::string::npos);
 
     // The window must still cover the screen after the failed mode change.
     RECT rect{};
