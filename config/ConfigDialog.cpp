@@ -81,8 +81,11 @@ BOOL ConfigDialog::OnInitDialog() {
 
     HINSTANCE instance = GetModuleHandleA(nullptr);
     HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME));
+    // The caption's icon drawn from the image of its own size at any display scaling, not shrunk.
+    HANDLE small = LoadImageA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                              GetSystemMetrics(SM_CYSMICON), LR_SHARED);
     (void)SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    (void)SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    (void)SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small ? small : icon));
 
     for (const SliderSetting& slider : kSliders) {
         fw::Trackbar trackbar(item(slider.id));

@@ -22,6 +22,8 @@ void TraceChannel::send(const char* format, va_list args) {
 
     char buffer[kTraceBufferSize];
     formatTraceBuffer(buffer, format, args);
+    if (GetACP() == CP_UTF8)
+        dropSplitUtf8Character(buffer);
     std::string text = widenLineEnds(buffer);
 
     COPYDATASTRUCT data{};

@@ -8,12 +8,17 @@ inline constexpr char kCacheFolderChosen[] =
     "Prismata is unable to operate in this configuration. Please select a different folder.";
 inline constexpr char kProcessedFormat[] = "Processed %d image files";
 inline constexpr char kProcessedCaption[] = "Prismata";
+// Shown in its place when the picture list could not be written; %s is the settings file.
+inline constexpr char kListNotSavedFormat[] =
+    "Prismata could not save the list of your pictures in its settings file, so the screen saver cannot show "
+    "them:\r\n\r\n%s\r\n\r\nPlease make sure that you may change this file, then choose the picture folder again.";
 inline constexpr char kKillFailed[] = "An error occurred trying to kill the processing thread";
 
 inline constexpr char kAborting[] = "Aborting build of image folder";
 inline constexpr char kAborted[] = "Aborted at User Request";
 
 inline constexpr char kTraceCounts[] = "Old count = %d, new count = %d\n";
+inline constexpr char kTraceListNotSaved[] = "Could not save the picture list in %s\n";
 inline constexpr char kTraceDeleting[] = "Deleting file %s\n";
 inline constexpr char kTraceRefusedDelete[] = "INCORRECT ATTEMPT TO DELETE %s\n";
 inline constexpr char kTracePreserving[] = "Preserving aspect ratio for image %s\n";

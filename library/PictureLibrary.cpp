@@ -24,6 +24,26 @@ std::string entryKey(int index) {
     return key;
 }
 
+// Count, then every entry; false when any of them could not be written.
+bool storePictureList(const settings::ProfileStore& profile, const BuildDialog& build) {
+    using namespace keys;
+    const int count = build.resultCount();
+    bool stored = profile.writeInt(kPhotos, kCount, count);
+    for (int i = 0; i < count; ++i)
+        stored = profile.writeString(kPhotos, entryKey(i).c_str(), build.resultAt(i).c_str()) && stored;
+    return stored;
+}
+
+// The format with its one %s, however long the value.
+std::string formatted(const char* format, const std::string& value) {
+    const int length = std::snprintf(nullptr, 0, format, value.c_str());
+    if (length <= 0)
+        return std::string();
+    std::vector<char> text(static_cast<size_t>(length) + 1);
+    (void)std::snprintf(text.data(), text.size(), format, value.c_str());
+    return std::string(text.data(), static_cast<size_t>(length));
+}
+
 // The full paths of the picture folder and the cache folder name the same folder. A path that has no full
 // path name matches nothing.
 bool isCacheFolder(const std::string& folderText, const std::string& cacheFolder) {
@@ -75,14 +95,17 @@ bool rebuildPictureLibrary(HWND owner, const settings::AppContext& app, const st
 
     const int newCount = build.resultCount();
     Trace(text::kTraceCounts, oldCount, newCount);
+    // Written before the user is told, so that a list that could not be stored is not reported as processed.
+    if (!storePictureList(profile, build)) {
+        Trace(text::kTraceListNotSaved, app.profilePath.c_str());
+        (void)MessageBoxA(owner, formatted(text::kListNotSavedFormat, app.profilePath).c_str(), text::kProcessedCaption,
+                          MB_OK | MB_ICONWARNING);
+        return true;
+    }
     char processed[64];
     std::snprintf(processed, sizeof processed, text::kProcessedFormat, newCount);
     Trace("%s\n", processed);
     (void)MessageBoxA(owner, processed, text::kProcessedCaption, MB_OK);
-
-    (void)profile.writeInt(kPhotos, kCount, newCount);
-    for (int i = 0; i < newCount; ++i)
-        (void)profile.writeString(kPhotos, entryKey(i).c_str(), build.resultAt(i).c_str());
     return true;
 }
 

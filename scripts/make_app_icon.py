@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws the application icon (an isometric cube with three tinted faces) as a 16/32/48-pixel .ico."""
+"""Draws the application icon (an isometric cube with three tinted faces) as a .ico of 16 to 64 pixels."""
 import struct
 import sys
 
@@ -55,7 +55,8 @@ def image(size):
 
 
 def main(path):
-    sizes = (16, 32, 48)
+    # 100% to 200% display scaling: small icons 16 to 32, large ones 32 to 64.
+    sizes = (16, 20, 24, 32, 40, 48, 64)
     images = [image(s) for s in sizes]
     out = struct.pack("<HHH", 0, 1, len(sizes))
     offset = 6 + 16 * len(sizes)

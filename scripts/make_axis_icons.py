@@ -3,7 +3,7 @@
 
 Spin icons add a ring about the axis with an arrowhead showing the turn of that slider end; speed icons put
 arrowheads on both ends of the axis. Each icon is ray-cast (cube faces, axis and ring share one depth test),
-supersampled and written as a 16/32/48-pixel .ico into resources/icons/.
+supersampled and written as a .ico of 16 to 64 pixels into resources/icons/.
 """
 import math
 import os
@@ -225,7 +225,8 @@ def icon_image(size, shapes):
 
 
 def write_icon(path, shapes):
-    sizes = (16, 32, 48)
+    # 100% to 200% display scaling: small icons 16 to 32, large ones 32 to 64.
+    sizes = (16, 20, 24, 32, 40, 48, 64)
     images = [icon_image(s, shapes) for s in sizes]
     out = struct.pack("<HHH", 0, 1, len(sizes))
     offset = 6 + 16 * len(sizes)

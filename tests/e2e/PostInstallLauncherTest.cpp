@@ -177,7 +177,7 @@ TEST(PostInstallFile, HoldsOnlyItsVersionResource) {
     }
     FreeLibrary(library);
 
-    // No icon, no manifest: the version block is the only resource.
+    // No icon: the version block and the manifest are the only resources.
     HMODULE image = LoadLibraryExA(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_TRUE(image);
     std::vector<ULONG_PTR> types;
@@ -188,8 +188,19 @@ TEST(PostInstallFile, HoldsOnlyItsVersionResource) {
             return TRUE;
         },
         reinterpret_cast<LONG_PTR>(&types));
+    EXPECT_EQ(types, (std::vector<ULONG_PTR>{reinterpret_cast<ULONG_PTR>(RT_VERSION),
+                                             reinterpret_cast<ULONG_PTR>(RT_MANIFEST)}));
+    // The manifest Windows reads at start: the invoker's rights, DPI awareness and UTF-8, and no controls
+    // library (it shows a message box only).
+    HRSRC found = FindResourceA(image, MAKEINTRESOURCEA(1), RT_MANIFEST);
+    ASSERT_TRUE(found);
+    const char* bytes = static_cast<const char*>(LockResource(LoadResource(image, found)));
+    const std::string manifest(bytes, SizeofResource(image, found));
     FreeLibrary(image);
-    EXPECT_EQ(types, std::vector<ULONG_PTR>{reinterpret_cast<ULONG_PTR>(RT_VERSION)});
+    for (const char* wanted : {"<requestedExecutionLevel level=\"asInvoker\"", ">PerMonitorV2, PerMonitor<",
+                               ">true/pm<", ">UTF-8</activeCodePage>", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
+        EXPECT_NE(manifest.find(wanted), std::string::npos) << wanted;
+    EXPECT_EQ(manifest.find("Common-Controls"), std::string::npos);
 }
 
 } // namespace

@@ -24,6 +24,34 @@ TEST(TraceText, LongTextIsCutAfter511Characters) {
     EXPECT_EQ(buffer[511], '\0');
 }
 
+// Names in the trace are UTF-8: the cut at 511 bytes must not leave the first bytes of a character.
+TEST(TraceText, CutInsideAUtf8CharacterDropsTheWholeCharacter) {
+    struct Case {
+        std::string text;
+        size_t kept;
+    };
+    std::string twoByte, threeByte, fourByte;
+    for (int i = 0; i < 300; ++i) {
+        twoByte += "é";
+        threeByte += "東";
+        fourByte += "🌄";
+    }
+    const Case cases[] = {
+        {twoByte, 510},               // 255 whole characters; the 256th had only its first byte
+        {"a" + threeByte, 511},       // 1 + 170 whole characters fill the 511 bytes exactly
+        {"aa" + threeByte, 509},      // the 170th lost its last byte
+        {"aaaa" + fourByte, 508},     // 4 + 126 whole characters; the 127th had 3 of its 4 bytes
+        {"C:\\Bilder\\café.jpg", 19}, // complete text stays
+    };
+    for (const Case& c : cases) {
+        char buffer[trace::kTraceBufferSize];
+        format(buffer, "%s", c.text.c_str());
+        trace::dropSplitUtf8Character(buffer);
+        EXPECT_EQ(std::strlen(buffer), c.kept) << c.text.substr(0, 12);
+        EXPECT_EQ(c.text.compare(0, c.kept, buffer), 0) << c.text.substr(0, 12);
+    }
+}
+
 TEST(TraceText, FormatsTheConversionsCallersUse) {
     char buffer[trace::kTraceBufferSize];
     format(buffer, "%s %d %x %f\n", "fps", -3, 255u, 49.5);

@@ -22,18 +22,20 @@ class LibraryRebuild : public ::testing::Test {
 protected:
     void SetUp() override {
         TraceRecorder::instance().clear();
-        m_app.setProfileFile(m_install.path() + "Prismata.ini");
+        m_app.setProfileFile(profilePath());
         CreateDirectoryA(m_cache.c_str(), nullptr);
     }
 
     bool rebuild(const std::string& folderText, const std::string& openingFolder = "", bool force = false) {
         settings::AppContext app;
         app.installFolder = m_install.path();
+        app.profilePath = profilePath();
         app.cacheFolder = library::cacheFolderOf(m_install.path());
         app.title = kAppTitle;
         return library::rebuildPictureLibrary(m_owner, app, folderText, openingFolder, force);
     }
     std::string folder() const { return m_pictures.path(); }
+    std::string profilePath() const { return m_install.path() + "Prismata.ini"; }
     void addJpegs(int count) {
         for (int i = 0; i < count; ++i)
             writeJpeg(folder() + "p" + std::to_string(i) + ".jpg", 40, 30, [](int, int) { return kOrange; });
@@ -257,6 +259,28 @@ TEST_F(LibraryRebuild, ForcedRebuildOfAnEmptyFolderReportsNone) {
     }
     EXPECT_EQ(processed, "Processed 0 image files");
     EXPECT_EQ(count(), 0);
+}
+
+// A settings file that cannot be written (here a folder of its name; for a standard user, one in Program
+// Files that no one let them change): the pictures are converted, but the user learns the list is lost.
+TEST_F(LibraryRebuild, AListThatCannotBeStoredIsReportedInsteadOfProcessed) {
+    ASSERT_TRUE(CreateDirectoryA(profilePath().c_str(), nullptr));
+    addJpegs(2);
+    std::string shown;
+    {
+        Driver driver(acceptProcessedBox(shown));
+        EXPECT_TRUE(rebuild(folder()));
+    }
+    const std::string message = "Prismata could not save the list of your pictures in its settings file, so the "
+                                "screen saver cannot show them:\r\n\r\n" +
+                                profilePath() +
+                                "\r\n\r\nPlease make sure that you may change this file, then choose the "
+                                "picture folder again.";
+    EXPECT_EQ(shown, message);
+    EXPECT_FALSE(traced("Processed 2 image files"));
+    EXPECT_TRUE(traced("Old count = 0, new count = 2\r\nCould not save the picture list in " + profilePath() + "\r\n"))
+        << traces();
+    EXPECT_EQ(filesIn(m_cache).size(), 2u);
 }
 
 TEST_F(LibraryRebuild, UnusableTargetSizesListTheSourceItself) {

@@ -168,7 +168,8 @@ inline std::vector<Entry> hostilePictures(std::size_t folderLength) {
     add("many.dots.in.name.jpg", progressive, picture);
     add("semi;colon [x] =eq.jpg", jpeg, picture);
     add("percent %s %n %d.bmp", bmpFile(BmpSpec{}), picture);
-    add("caf\xE9 \xFC.jpg", jpeg, picture);
+    // UTF-8, the code page the programs run with.
+    add("café ü.jpg", jpeg, picture);
     add(".jpg", jpeg, picture);
 
     // Nothing, or almost nothing.
