@@ -40,12 +40,13 @@ bool DXGraphics::allowSoftwareAcceleration() const {
 
 DXGraphics::~DXGraphics() {
     stopTextureLoader();
-    m_killEvent.reset();
     {
-        fw::ScopedLock lock(m_pendingLock);
-        while (!m_pendingTextures.empty())
-            m_pendingTextures.pop_front();
+        fw::ScopedLock lock(m_loader->lock);
+        while (!m_loader->queue.empty())
+            m_loader->queue.pop_front();
     }
+    // The last reference when the loader has ended: the device then goes in cleanup, as it would alone.
+    m_loader.reset();
     cleanup();
 }
 
@@ -77,7 +78,7 @@ void DXGraphics::setupDirect3D() {
     loadTexture();
     setSceneState();
     // Unnamed: a shared name would let another running instance take our loader's stop signal.
-    m_killEvent.reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    m_loader->killEvent.reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
     startTextureLoader();
     m_startTime = timeGetTime();
     m_position = motion::startPosition(m_zMin, m_zMax);
@@ -248,23 +249,25 @@ void DXGraphics::setSceneState() {
 }
 
 void DXGraphics::startTextureLoader() {
+    m_device->AddRef();
+    m_loader->device.reset(m_device.get());
+    m_loader->profile = m_profile;
+    auto* share = new std::shared_ptr<loader::LoaderShared>(m_loader);
     DWORD id = 0;
     // Suspended until its priority is set, so that it never competes with the frames at normal priority.
-    m_loaderThread.reset(CreateThread(nullptr, 0, TextureLoader, this, CREATE_SUSPENDED, &id));
-    if (!m_loaderThread)
+    m_loaderThread.reset(CreateThread(nullptr, 0, TextureLoader, share, CREATE_SUSPENDED, &id));
+    if (!m_loaderThread) {
+        delete share;
         return;
+    }
     (void)SetThreadPriority(m_loaderThread.get(), THREAD_PRIORITY_BELOW_NORMAL);
     (void)ResumeThread(m_loaderThread.get());
 }
 
-loader::LoaderTarget DXGraphics::loaderTarget() {
-    return {m_device.get(), &m_pendingTextures, &m_pendingLock, m_killEvent.get(), m_profile};
-}
-
 void DXGraphics::stopTextureLoader() {
-    if (m_killEvent) {
+    if (m_loader->killEvent) {
         Trace("Setting kill event for texture loading thread\n");
-        (void)SetEvent(m_killEvent.get());
+        (void)SetEvent(m_loader->killEvent.get());
     } else {
         Trace("Can't set kill event, handle is NULL!!!\n");
     }
@@ -281,11 +284,9 @@ void DXGraphics::stopTextureLoader() {
         Trace("Texture loading thread shut down properly\n");
         return;
     }
+    // Still reading or decoding. It appends nothing more now that the event is set, and what it still
+    // uses it holds itself; it ends at its next look at the event.
     Trace("Trouble killing texture loading thread\n");
-    // Still decoding. It appends nothing more now that the event is set, but it still uses the device
-    // and the lock: they must not go before it has ended.
-    while (WaitForSingleObject(m_loaderThread.get(), kLoaderStopWait) == WAIT_TIMEOUT) {
-    }
 }
 
 void DXGraphics::renderFrame() {
@@ -356,11 +357,12 @@ void DXGraphics::keepFacesUpright(int pair, const D3DXMATRIX& worldViewProjectio
 }
 
 void DXGraphics::takePendingTexture() {
-    fw::ScopedLock lock(m_pendingLock);
-    if (m_pendingTextures.empty())
+    fw::ScopedLock lock(m_loader->lock);
+    loader::TextureQueue& pending = m_loader->queue;
+    if (pending.empty())
         return;
-    m_faceTexture[m_nextFace] = std::move(m_pendingTextures.front());
-    m_pendingTextures.pop_front();
+    m_faceTexture[m_nextFace] = std::move(pending.front());
+    pending.pop_front();
     m_facePicture[m_nextFace] = true;
     m_nextFace = (m_nextFace + 1) % cube::kFaceCount;
 }

@@ -1,9 +1,10 @@
-// The display engine: one per showing of the cube. Owns every Direct3D object, the face textures,
-// the queue of loaded textures, the kill event and the texture loader thread.
+// The display engine: one per showing of the cube. Owns every Direct3D object, the face textures and
+// the texture loader thread; shares the queue of loaded textures, its lock and the kill event with that
+// thread, which holds its own reference to the device.
 //
 // Threads: set-up and destruction run on the window thread; renderFrame on the frame thread (one
-// tick at a time); the loader thread appends to m_pendingTextures under m_pendingLock. The owner
-// destroys the engine only once no frame tick can run any more.
+// tick at a time); the loader thread appends to the queue under its lock. The owner destroys the
+// engine only once no frame tick can run any more.
 #pragma once
 
 #include "d3dx/D3DX8.h"
@@ -13,7 +14,7 @@
 #include "engine/TextureLoader.h"
 #include "framework/Handles.h"
 
-#include <deque>
+#include <memory>
 
 class DXGraphics {
 public:
@@ -55,11 +56,9 @@ private:
     void setSceneState();
     // The TextureLoader thread, below normal priority.
     void startTextureLoader();
-    // Sets the kill event and waits for the thread; returns only once it has ended.
+    // Sets the kill event and waits for the thread, at most 10 s. A loader still running after that
+    // keeps what it uses and ends by itself.
     void stopTextureLoader();
-    // What the loader thread works on.
-    friend DWORD WINAPI TextureLoader(LPVOID engine);
-    loader::LoaderTarget loaderTarget();
     bool allowSoftwareAcceleration() const;
     void keepFacesUpright(int pair, const D3DXMATRIX& worldViewProjection);
     void takePendingTexture();
@@ -71,9 +70,8 @@ private:
     fw::ComPtr<IDirect3DDevice8> m_device;
     fw::ComPtr<IDirect3DVertexBuffer8> m_cubeVertexBuffer;
     fw::KernelHandle m_loaderThread;
-    loader::TextureQueue m_pendingTextures; // guarded by m_pendingLock
-    fw::CriticalSection m_pendingLock;
-    fw::KernelHandle m_killEvent; // unnamed: no other process can stop our loader
+    // The pending textures, their lock and the kill event, shared with the loader thread.
+    std::shared_ptr<loader::LoaderShared> m_loader = std::make_shared<loader::LoaderShared>();
     HWND m_window = nullptr;
     bool m_windowed = true;
     int m_width = 320;

@@ -35,7 +35,7 @@ public:
     // Textures waiting in the queue, counted under its lock.
     virtual std::size_t pendingCount() = 0;
     // Makes the texture outside the lock, then traces the result and appends it under the lock. Once the
-    // kill event is set it must not append: the engine may already be releasing the queue and device.
+    // kill event is set it must not append: the engine empties the queue once it stops waiting.
     virtual void loadPicture(const std::string& path) = 0;
     virtual void trace(const std::string& line) = 0;
 };

@@ -1,7 +1,6 @@
 #include "engine/TextureLoader.h"
 
 #include "framework/Trace.h"
-#include "engine/DXGraphics.h"
 #include "imaging/StopSignal.h"
 #include "settings/SettingsKeys.h"
 
@@ -47,8 +46,8 @@ private:
 };
 } // namespace
 
-TextureLoaderHost::TextureLoaderHost(const LoaderTarget& target, int textureSize)
-    : m_target(target),
+TextureLoaderHost::TextureLoaderHost(std::shared_ptr<LoaderShared> shared, int textureSize)
+    : m_shared(std::move(shared)),
       // 0 is refused by the texture code; a negative size must not become D3DX_DEFAULT ((UINT)-1),
       // which would quietly load the picture at its own size.
       m_textureSize(textureSize > 0 ? static_cast<UINT>(textureSize) : 0u) {}
@@ -56,7 +55,7 @@ TextureLoaderHost::TextureLoaderHost(const LoaderTarget& target, int textureSize
 WaitResult TextureLoaderHost::waitForKill(std::uint32_t milliseconds) {
     if (m_killed)
         return WaitResult::Killed;
-    switch (WaitForSingleObject(m_target.killEvent, milliseconds)) {
+    switch (WaitForSingleObject(m_shared->killEvent.get(), milliseconds)) {
     case WAIT_OBJECT_0:
         m_killed = true;
         return WaitResult::Killed;
@@ -68,22 +67,22 @@ WaitResult TextureLoaderHost::waitForKill(std::uint32_t milliseconds) {
 }
 
 bool TextureLoaderHost::killSeen() {
-    if (!m_killed && WaitForSingleObject(m_target.killEvent, 0) == WAIT_OBJECT_0)
+    if (!m_killed && WaitForSingleObject(m_shared->killEvent.get(), 0) == WAIT_OBJECT_0)
         m_killed = true;
     return m_killed;
 }
 
 int TextureLoaderHost::timeBetweenImages() {
-    return m_target.profile.readInt(keys::kSettings, keys::kTimeBetweenImages, kDefaultTimeBetweenImages);
+    return m_shared->profile.readInt(keys::kSettings, keys::kTimeBetweenImages, kDefaultTimeBetweenImages);
 }
 
 std::string TextureLoaderHost::pictureEntry(const std::string& key) {
-    return m_target.profile.readString(keys::kPhotos, key.c_str(), "");
+    return m_shared->profile.readString(keys::kPhotos, key.c_str(), "");
 }
 
 std::size_t TextureLoaderHost::queuedCount() {
-    fw::ScopedLock lock(*m_target.lock);
-    return m_target.queue->size();
+    fw::ScopedLock lock(m_shared->lock);
+    return m_shared->queue.size();
 }
 
 std::size_t TextureLoaderHost::pendingCount() {
@@ -95,7 +94,7 @@ std::size_t TextureLoaderHost::pendingCount() {
         const std::size_t count = queuedCount();
         if (count < kMaxPendingTextures || m_killed || GetTickCount() - start >= kRoomWaitMs)
             return count;
-        const DWORD waited = WaitForSingleObject(m_target.killEvent, kRoomPollMs);
+        const DWORD waited = WaitForSingleObject(m_shared->killEvent.get(), kRoomPollMs);
         if (waited == WAIT_OBJECT_0)
             m_killed = true; // the next wait reports it
         else if (waited != WAIT_TIMEOUT)
@@ -108,7 +107,7 @@ void TextureLoaderHost::loadPicture(const std::string& path) {
     fw::ComPtr<IDirect3DTexture8> texture;
     const KillSignal kill([this] { return killSeen(); });
     const HRESULT made =
-        d3dx::createTextureFromFile(m_target.device, path.c_str(), m_textureSize, m_textureSize, D3DX_DEFAULT, 0,
+        d3dx::createTextureFromFile(m_shared->device.get(), path.c_str(), m_textureSize, m_textureSize, D3DX_DEFAULT, 0,
                                     D3DFMT_UNKNOWN, D3DPOOL_MANAGED, 0, nullptr, texture.receive(), &kill);
     // Cut short by the kill event: not the picture's failure; the next wait reports the kill.
     if (FAILED(made) && m_killed)
@@ -125,10 +124,10 @@ void TextureLoaderHost::loadPicture(const std::string& path) {
     {
         // Checked under the lock the engine takes to empty the queue: once the engine has set the
         // event, nothing more is appended for it to miss.
-        fw::ScopedLock lock(*m_target.lock);
+        fw::ScopedLock lock(m_shared->lock);
         if (killSeen())
             return;
-        m_target.queue->push_back(std::move(texture));
+        m_shared->queue.push_back(std::move(texture));
     }
     trace(kTraceLoadSucceeded);
 }
@@ -139,11 +138,16 @@ void TextureLoaderHost::trace(const std::string& line) {
 
 } // namespace loader
 
-DWORD WINAPI TextureLoader(LPVOID engine) {
-    const loader::LoaderTarget target = static_cast<DXGraphics*>(engine)->loaderTarget();
-    const int textureSize = target.profile.readInt(keys::kSettings, keys::kTextureSize, loader::kDefaultTextureSize);
-    const int count = target.profile.readInt(keys::kPhotos, keys::kCount, loader::kCountMissing);
-    loader::TextureLoaderHost host(target, textureSize);
+DWORD WINAPI TextureLoader(LPVOID shared) {
+    std::shared_ptr<loader::LoaderShared> state;
+    {
+        std::unique_ptr<std::shared_ptr<loader::LoaderShared>> given(
+            static_cast<std::shared_ptr<loader::LoaderShared>*>(shared));
+        state = std::move(*given);
+    }
+    const int textureSize = state->profile.readInt(keys::kSettings, keys::kTextureSize, loader::kDefaultTextureSize);
+    const int count = state->profile.readInt(keys::kPhotos, keys::kCount, loader::kCountMissing);
+    loader::TextureLoaderHost host(std::move(state), textureSize);
     loader::runTextureLoader(host, count);
     return 0;
 }

@@ -8,18 +8,20 @@
 #include "settings/ProfileStore.h"
 
 #include <deque>
+#include <memory>
 
 namespace loader {
 
 using TextureQueue = std::deque<fw::ComPtr<IDirect3DTexture8>>;
 
-// What the loader works on. The engine owns all of it and releases none of it before the thread has
-// ended.
-struct LoaderTarget {
-    IDirect3DDevice8* device = nullptr;
-    TextureQueue* queue = nullptr; // guarded by lock
-    fw::CriticalSection* lock = nullptr;
-    HANDLE killEvent = nullptr;     // auto-reset, private to the engine
+// What the loader thread works on, held by the engine and by the thread: whichever lets go last frees it.
+// So an engine that stopped waiting for a loader stuck in a read (a network share that stopped answering)
+// still finishes its own release, while all of this stays valid for the loader, which ends by itself later.
+struct LoaderShared {
+    fw::ComPtr<IDirect3DDevice8> device; // a reference of its own; declared first, so released last
+    fw::CriticalSection lock;
+    TextureQueue queue;             // guarded by lock
+    fw::KernelHandle killEvent;     // auto-reset, private to the engine
     settings::ProfileStore profile; // TextureSize, the picture list and the time between pictures
 };
 
@@ -27,7 +29,7 @@ struct LoaderTarget {
 class TextureLoaderHost : public LoaderHost {
 public:
     // textureSize: [Settings] TextureSize as read; below 1 every picture fails cleanly.
-    TextureLoaderHost(const LoaderTarget& target, int textureSize);
+    TextureLoaderHost(std::shared_ptr<LoaderShared> shared, int textureSize);
 
     WaitResult waitForKill(std::uint32_t milliseconds) override;
     int timeBetweenImages() override;
@@ -42,12 +44,13 @@ private:
     bool killSeen();
     std::size_t queuedCount();
 
-    LoaderTarget m_target;
+    std::shared_ptr<LoaderShared> m_shared;
     UINT m_textureSize;
     bool m_killed = false;
 };
 
 } // namespace loader
 
-// The thread procedure; the parameter is the DXGraphics that started it. Always returns 0.
-DWORD WINAPI TextureLoader(LPVOID engine);
+// The thread procedure; the parameter is a new std::shared_ptr<loader::LoaderShared>, which the thread
+// takes over. Always returns 0.
+DWORD WINAPI TextureLoader(LPVOID shared);

@@ -3,6 +3,7 @@
 #include "framework/Handles.h"
 
 #include <algorithm>
+#include <atomic>
 #include <new>
 
 namespace fw {
@@ -11,6 +12,18 @@ namespace {
 
 // Small enough that a stop is seen within a few milliseconds even on a slow disk.
 constexpr std::size_t kChunkBytes = std::size_t(1) << 20;
+
+std::atomic<ReadChunk> g_readChunk{nullptr};
+
+bool readChunk(HANDLE file, std::uint8_t* into, DWORD bytes, DWORD& read) {
+    if (const ReadChunk standIn = g_readChunk.load()) {
+        std::uint32_t got = 0;
+        const bool ok = standIn(file, into, bytes, got);
+        read = got;
+        return ok;
+    }
+    return ReadFile(file, into, bytes, &read, nullptr) != FALSE;
+}
 
 WholeFileRead readInto(HANDLE file, std::uint64_t limit, std::vector<std::uint8_t>& bytes,
                        const std::function<bool()>& stopRequested) {
@@ -30,7 +43,7 @@ WholeFileRead readInto(HANDLE file, std::uint64_t limit, std::vector<std::uint8_
             return WholeFileRead::Stopped;
         const DWORD chunk = static_cast<DWORD>(std::min(bytes.size() - done, kChunkBytes));
         DWORD read = 0;
-        if (!ReadFile(file, bytes.data() + done, chunk, &read, nullptr) || read == 0)
+        if (!readChunk(file, bytes.data() + done, chunk, read) || read == 0)
             return WholeFileRead::Unreadable;
         done += read;
     }
@@ -38,6 +51,10 @@ WholeFileRead readInto(HANDLE file, std::uint64_t limit, std::vector<std::uint8_
 }
 
 } // namespace
+
+void setReadChunkForTests(ReadChunk read) {
+    g_readChunk = read;
+}
 
 WholeFileRead readWholeFile(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>& bytes,
                             const std::function<bool()>& stopRequested) {

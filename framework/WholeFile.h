@@ -15,4 +15,9 @@ enum class WholeFileRead { Read, Unreadable, TooLarge, OutOfMemory, Stopped };
 WholeFileRead readWholeFile(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>& bytes,
                             const std::function<bool()>& stopRequested = {});
 
+// Reads one chunk of an opened file: ReadFile, unless a test puts in its own (a read that does not return,
+// as from a network share that stopped answering). Null puts ReadFile back.
+using ReadChunk = bool (*)(void* file, void* into, std::uint32_t bytes, std::uint32_t& read);
+void setReadChunkForTests(ReadChunk read);
+
 } // namespace fw

@@ -18,8 +18,8 @@ constexpr COLORREF kFailureTextColour = RGB(0, 255, 255);
 constexpr COLORREF kFailureBackColour = RGB(0, 0, 0);
 } // namespace
 
-CubeWindow::CubeWindow(bool autoDelete, settings::ProfileStore profile)
-    : m_autoDelete(autoDelete), m_profile(profile), m_frameTimer(kFrameDelay, kFrameResolution) {}
+CubeWindow::CubeWindow(bool autoDelete, settings::ProfileStore profile, FrameTimer::Calls timerCalls)
+    : m_autoDelete(autoDelete), m_profile(profile), m_frameTimer(kFrameDelay, kFrameResolution, timerCalls) {}
 
 CubeWindow::~CubeWindow() {
     dropEngine();

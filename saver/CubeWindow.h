@@ -14,8 +14,9 @@ class DXGraphics;
 
 class CubeWindow : public fw::Window {
 public:
-    // profile: where each engine reads the show's settings.
-    explicit CubeWindow(bool autoDelete, settings::ProfileStore profile = {});
+    // profile: where each engine reads the show's settings. timerCalls: the multimedia timer, which tests
+    // replace.
+    explicit CubeWindow(bool autoDelete, settings::ProfileStore profile = {}, FrameTimer::Calls timerCalls = {});
     ~CubeWindow() override;
 
     virtual bool Create(DWORD exStyle, const char* title, DWORD style, const RECT& rect, HWND parent, UINT_PTR id);

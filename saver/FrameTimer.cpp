@@ -16,26 +16,27 @@ constexpr UINT kFlags = TIME_ONESHOT | TIME_KILL_SYNCHRONOUS;
 // One chain of one-shot ticks. The owner and the pending tick each hold a reference, so a tick that
 // fires after the owner let go still finds the chain, sees it stopped and ends.
 struct FrameTimer::Chain {
-    Chain(Tick work, UINT delayMs, UINT resolutionMs)
-        : tick(std::move(work)), delay(delayMs), resolution(resolutionMs) {}
+    Chain(Tick work, UINT delayMs, UINT resolutionMs, Calls timerCalls)
+        : tick(std::move(work)), delay(delayMs), resolution(resolutionMs), calls(timerCalls) {}
     void release() {
         if (refs.fetch_sub(1, std::memory_order_acq_rel) == 1)
             delete this;
     }
-    UINT arm() { return timeSetEvent(delay, resolution, timerProc, reinterpret_cast<DWORD_PTR>(this), kFlags); }
+    UINT arm() { return calls.setEvent(delay, resolution, timerProc, reinterpret_cast<DWORD_PTR>(this), kFlags); }
 
     std::atomic<int> refs{2};
     fw::CriticalSection tickLock; // held while a tick runs and while the owner lets go
     const Tick tick;
     const UINT delay;
     const UINT resolution;
+    const Calls calls;
     bool live = true;   // false once the owner let go
     UINT pendingId = 0; // armed and not yet started; 0 once its tick has begun
 };
 
 bool FrameTimer::start(Tick tick) {
     stop();
-    auto* chain = new Chain(std::move(tick), m_delay, m_resolution);
+    auto* chain = new Chain(std::move(tick), m_delay, m_resolution, m_calls);
     UINT armed = 0;
     {
         // The first tick waits until the chain is fully recorded.
@@ -50,7 +51,7 @@ bool FrameTimer::start(Tick tick) {
     return armed != 0;
 }
 
-void CALLBACK FrameTimer::timerProc(UINT timerId, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
+void CALLBACK FrameTimer::timerProc(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
     auto* chain = reinterpret_cast<Chain*>(user);
     bool rearmed = false;
     {
@@ -64,8 +65,10 @@ void CALLBACK FrameTimer::timerProc(UINT timerId, UINT, DWORD_PTR user, DWORD_PT
                     rearmed = chain->pendingId != 0;
                 }
             } else {
+                // This tick's one-shot event has fired and is over, so the chain ends by not arming another.
+                // No kill of it here: a synchronous kill waits for the event's running callback, which is
+                // this one, and the system documents no exception for a call from inside it.
                 Trace("Killing mmtimer!\n");
-                (void)timeKillEvent(timerId);
                 Trace("Done killing mmtimer\n");
             }
         }
@@ -87,7 +90,7 @@ void FrameTimer::stop() {
         pending = chain->pendingId;
     }
     if (pending != 0) {
-        (void)timeKillEvent(pending);
+        (void)chain->calls.killEvent(pending);
         bool cancelled = false;
         {
             fw::ScopedLock lock(chain->tickLock);

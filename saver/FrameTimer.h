@@ -3,15 +3,25 @@
 #pragma once
 
 #include <windows.h>
+#include <mmsystem.h>
 
 #include <functional>
+
+// The system's multimedia-timer calls; tests put in their own (one that gives no timer, say).
+struct MultimediaTimerCalls {
+    decltype(&timeSetEvent) setEvent = timeSetEvent;
+    decltype(&timeKillEvent) killEvent = timeKillEvent;
+};
 
 class FrameTimer {
 public:
     // Runs on the timer thread; false ends the chain.
     using Tick = std::function<bool()>;
 
-    FrameTimer(UINT delayMs, UINT resolutionMs) : m_delay(delayMs), m_resolution(resolutionMs) {}
+    using Calls = MultimediaTimerCalls;
+
+    FrameTimer(UINT delayMs, UINT resolutionMs, Calls calls = {})
+        : m_delay(delayMs), m_resolution(resolutionMs), m_calls(calls) {}
     ~FrameTimer() { stop(); }
     FrameTimer(const FrameTimer&) = delete;
     FrameTimer& operator=(const FrameTimer&) = delete;
@@ -29,5 +39,6 @@ private:
 
     UINT m_delay;
     UINT m_resolution;
+    Calls m_calls;
     Chain* m_chain = nullptr; // the chain this timer drives, if any
 };

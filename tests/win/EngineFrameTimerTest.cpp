@@ -1,7 +1,10 @@
 // The frame timer of a real cube window in this process: the pause handshake, restarts that must not
-// leave two timer chains running, and destruction while ticks are in flight or while a device is set up.
+// leave two timer chains running, the window timer that stands in when no multimedia timer can be armed,
+// and destruction while ticks are in flight or while a device is set up.
 #include "saver/CubeWindow.h"
 #include "saver/SaverWindow.h"
+#include "tests/support/TraceLog.h"
+#include "tests/win/LibraryTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +16,7 @@ namespace {
 // A cube window that lets the test drive what the password check drives.
 class ProbeWindow : public CubeWindow {
 public:
-    ProbeWindow() : CubeWindow(false) {}
+    explicit ProbeWindow(FrameTimer::Calls timerCalls = {}) : CubeWindow(false, {}, timerCalls) {}
     bool create() {
         RECT rect{0, 0, 320, 240};
         return Create(0, "Engine probe", WS_POPUP | WS_VISIBLE, rect, nullptr, 0);
@@ -81,6 +84,47 @@ TEST(EngineFrameTimer, PauseIsAcknowledgedAndRestartsRunOneChain) {
     double rate = frameRate(window);
     EXPECT_LE(rate, 55.0);
     EXPECT_GT(rate, 5.0);
+    window.DestroyWindow();
+}
+
+MMRESULT WINAPI noMultimediaTimer(UINT, UINT, LPTIMECALLBACK, DWORD_PTR, UINT) {
+    return 0;
+}
+
+TEST(EngineFrameTimer, WithoutAMultimediaTimerWindowTimer101DrawsAndAPauseStillCompletes) {
+    // Before the first trace: the logger is looked up once.
+    librarytest::TraceRecorder& recorder = librarytest::TraceRecorder::instance();
+    ProbeWindow window({noMultimediaTimer, timeKillEvent});
+    ASSERT_TRUE(window.create());
+    ASSERT_TRUE(pumpUntil([&] { return window.frames() >= 5; }, 5000)) << "the window timer never drew";
+    // The frames come from timer 101 on this thread: none while it takes no messages.
+    int frames = window.frames();
+    Sleep(200);
+    EXPECT_EQ(window.frames(), frames) << "frames were drawn off the window thread";
+    MSG due{};
+    EXPECT_TRUE(PeekMessageA(&due, window.hwnd(), WM_TIMER, WM_TIMER, PM_NOREMOVE));
+    EXPECT_EQ(due.wParam, 101u);
+
+    // The requester pumps messages while it waits, which lets the window timer acknowledge.
+    recorder.clear();
+    window.requestPause();
+    ASSERT_TRUE(pumpUntil([&] { return window.pauseState() == PauseAcknowledged; }, 1000));
+    frames = window.frames();
+    ASSERT_TRUE(
+        pumpUntil([&] { return recorder.text().find("Done killing Windows Timer\r\n") != std::string::npos; }, 1000));
+    pumpFor(200);
+    EXPECT_EQ(window.frames(), frames) << "a frame was drawn after the acknowledgement";
+    const std::string log = recorder.text();
+    EXPECT_TRUE(support::inOrder(log, {"Acking pause", "Killing Windows Timer!", "Done killing Windows Timer"})) << log;
+    for (const char* line : {"Acking pause", "Killing Windows Timer!", "Done killing Windows Timer"})
+        EXPECT_EQ(support::countLines(log, line), 1) << line << " in\n" << log;
+    EXPECT_EQ(log.find("mmtimer"), std::string::npos) << log;
+
+    // A refused password: the new engine falls back to the window timer again.
+    window.dropEngine();
+    window.resume();
+    window.restart();
+    EXPECT_TRUE(pumpUntil([&] { return window.frames() >= 5; }, 5000)) << "the restarted engine never drew";
     window.DestroyWindow();
 }
 

@@ -1,5 +1,6 @@
 // The frame clock alone, without a window or an engine: ticks until stopped and none after, a tick that
-// ends its chain, and a restart from inside a tick that leaves exactly one chain running.
+// ends its chain (without killing its own event from inside its callback), and a restart from inside a
+// tick that leaves exactly one chain running.
 #include "saver/FrameTimer.h"
 #include "tests/win/LibraryTestSupport.h"
 
@@ -13,6 +14,26 @@ namespace {
 
 constexpr UINT kDelay = 20;
 constexpr UINT kResolution = 5;
+
+// The system's multimedia timer, watched: counts the kills made from inside a timer callback.
+std::atomic<LPTIMECALLBACK> g_timerProc{nullptr};
+thread_local bool t_inCallback = false;
+std::atomic<int> g_killsFromCallback{0};
+
+void CALLBACK watchedCallback(UINT id, UINT message, DWORD_PTR user, DWORD_PTR first, DWORD_PTR second) {
+    t_inCallback = true;
+    g_timerProc.load()(id, message, user, first, second);
+    t_inCallback = false;
+}
+MMRESULT WINAPI watchedSetEvent(UINT delay, UINT resolution, LPTIMECALLBACK proc, DWORD_PTR user, UINT flags) {
+    g_timerProc = proc;
+    return timeSetEvent(delay, resolution, watchedCallback, user, flags);
+}
+MMRESULT WINAPI watchedKillEvent(UINT id) {
+    if (t_inCallback)
+        ++g_killsFromCallback;
+    return timeKillEvent(id);
+}
 
 TEST(FrameTimer, TicksUntilStoppedAndNeverAfter) {
     FrameTimer timer(kDelay, kResolution);
@@ -34,7 +55,7 @@ TEST(FrameTimer, TicksUntilStoppedAndNeverAfter) {
 TEST(FrameTimer, ATickReturningFalseEndsTheChain) {
     TraceRecorder& recorder = TraceRecorder::instance();
     recorder.clear();
-    FrameTimer timer(kDelay, kResolution);
+    FrameTimer timer(kDelay, kResolution, {watchedSetEvent, watchedKillEvent});
     std::atomic<int> ticks{0};
     ASSERT_TRUE(timer.start([&] { return ++ticks < 3; }));
     ASSERT_TRUE(waitUntil([&] { return ticks.load() >= 3; }, 5000));
@@ -42,6 +63,9 @@ TEST(FrameTimer, ATickReturningFalseEndsTheChain) {
     EXPECT_EQ(ticks.load(), 3);
     EXPECT_TRUE(waitUntil([&] { return recorder.text().find("Done killing mmtimer\r\n") != std::string::npos; }, 2000));
     EXPECT_EQ(recorder.text(), "Killing mmtimer!\r\nDone killing mmtimer\r\n");
+    // The one-shot event of that tick has fired and is over. Killing it from its own callback, with the
+    // synchronous kill, would wait for the callback that makes the call.
+    EXPECT_EQ(g_killsFromCallback.load(), 0);
     timer.stop(); // the ended chain is let go once more without harm
 }
 
