@@ -2,6 +2,7 @@
 
 #include "config/ConfigTexts.h"
 #include "config/HelpRoute.h"
+#include "framework/Handles.h"
 #include "framework/Trace.h"
 
 #include <htmlhelp.h>
@@ -64,7 +65,7 @@ void Help::open(HWND owner, unsigned context) {
         openWinHelp(owner, route);
         return;
     }
-    // The viewer's window belongs to this thread, whose message loop it then shares.
+    // Asked from the dialog's own thread: the viewer's window is owned by the dialog and outlives the call.
     HWND viewer = loadHtmlHelp() ? m_htmlHelp(owner, route.topic.c_str(), HH_DISPLAY_TOPIC, 0) : nullptr;
     Trace("Help: HTML Help %s %s\n", route.topic.c_str(), viewer ? "opened" : "failed");
     if (!viewer)
@@ -74,10 +75,11 @@ void Help::open(HWND owner, unsigned context) {
 bool Help::loadHtmlHelp() {
     if (m_htmlHelp)
         return true;
-    m_htmlHelpLibrary.reset(LoadLibraryA("hhctrl.ocx"));
+    if (!m_htmlHelpLibrary)
+        m_htmlHelpLibrary = LoadLibraryA("hhctrl.ocx");
     if (m_htmlHelpLibrary)
-        m_htmlHelp = reinterpret_cast<HtmlHelpFunction>(
-            reinterpret_cast<void*>(GetProcAddress(m_htmlHelpLibrary.get(), "HtmlHelpA")));
+        m_htmlHelp =
+            reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(GetProcAddress(m_htmlHelpLibrary, "HtmlHelpA")));
     return m_htmlHelp != nullptr;
 }
 

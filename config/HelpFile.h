@@ -1,7 +1,6 @@
 // Opens the program's help at a dialog's topic, with the help viewer the system has.
 #pragma once
 
-#include "framework/Handles.h"
 #include "settings/AppContext.h"
 
 #include <windows.h>
@@ -11,8 +10,10 @@
 namespace config {
 
 // The Help buttons' viewer for one configuration run. The HTML Help viewer's windows belong to hhctrl.ocx,
-// loaded at the first request: it stays loaded while this object lives, and the windows it opened are
-// closed before it is unloaded.
+// loaded at the first request; they are closed when this object goes, at the end of the run. The library
+// itself stays loaded until the process ends, right after: HTML Help runs its viewer on a thread of its
+// own, which closing the windows does not wait for, so unloading it here could pull its code from under
+// that thread.
 class Help {
 public:
     explicit Help(const settings::AppContext& app);
@@ -32,7 +33,7 @@ private:
     void report(HWND owner, const char* text, const std::string& file) const;
 
     const settings::AppContext& m_app;
-    fw::Library m_htmlHelpLibrary;
+    HMODULE m_htmlHelpLibrary = nullptr; // never freed, see above
     HtmlHelpFunction m_htmlHelp = nullptr;
 };
 
