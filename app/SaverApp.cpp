@@ -2,7 +2,6 @@
 
 #include "app/CommandLine.h"
 #include "app/InstallFolder.h"
-#include "config/ConfigTexts.h"
 #include "framework/Handles.h"
 #include "framework/Trace.h"
 #include "library/CacheFolder.h"
@@ -91,7 +90,6 @@ void SaverApp::makeContext() {
     m_context.profilePath = m_context.installFolder + kProfileFileName;
     setProfileFile(m_context.profilePath);
     m_context.cacheFolder = library::cacheFolderOf(m_context.installFolder);
-    m_context.helpFile = m_context.installFolder + config::kHelpFileName;
     m_context.title = title();
 }
 

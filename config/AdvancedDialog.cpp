@@ -2,7 +2,6 @@
 
 #include "config/ConfigTexts.h"
 #include "config/DialogNumber.h"
-#include "config/HelpFile.h"
 #include "framework/Controls.h"
 #include "resources/resource.h"
 #include "settings/SettingsKeys.h"
@@ -42,8 +41,8 @@ const Tip kTips[] = {
 
 } // namespace
 
-AdvancedDialog::AdvancedDialog(HWND owner, const settings::AppContext& app)
-    : fw::Dialog(IDD_ADVANCED, owner), m_app(app) {
+AdvancedDialog::AdvancedDialog(HWND owner, const settings::AppContext& app, config::Help& help)
+    : fw::Dialog(IDD_ADVANCED, owner), m_app(app), m_help(help) {
     fw::initCommonControls();
 }
 
@@ -115,7 +114,7 @@ void AdvancedDialog::OnDestroy() {
 }
 
 void AdvancedDialog::OnHelp() {
-    config::openHelp(hwnd(), m_app.helpFile, config::kAdvancedHelpContext);
+    m_help.open(hwnd(), config::kAdvancedHelpContext);
 }
 
 void AdvancedDialog::OnRestoreDefaults() {

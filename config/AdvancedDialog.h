@@ -2,13 +2,14 @@
 // 1 when OK changed the cached bitmap size (the picture library must then be rebuilt), else 0.
 #pragma once
 
+#include "config/HelpFile.h"
 #include "framework/Dialog.h"
 #include "framework/ToolTip.h"
 #include "settings/AppContext.h"
 
 class AdvancedDialog : public fw::Dialog {
 public:
-    AdvancedDialog(HWND owner, const settings::AppContext& app);
+    AdvancedDialog(HWND owner, const settings::AppContext& app, config::Help& help);
     ~AdvancedDialog() override;
 
     bool PreTranslateMessage(MSG* msg) override;
@@ -30,5 +31,6 @@ private:
     int number(int id) const;
 
     const settings::AppContext& m_app;
+    config::Help& m_help;
     fw::ToolTip m_toolTip;
 };

@@ -4,7 +4,6 @@
 #include "config/AdvancedDialog.h"
 #include "config/ConfigTexts.h"
 #include "config/FolderText.h"
-#include "config/HelpFile.h"
 #include "config/ShellFolders.h"
 #include "config/SliderValues.h"
 #include "library/PictureLibrary.h"
@@ -61,7 +60,7 @@ const Tip kTips[] = {
 } // namespace
 
 ConfigDialog::ConfigDialog(HWND owner, const settings::AppContext& app, const SettingsRecord& record)
-    : fw::Dialog(IDD_CONFIG, owner), m_app(app), m_settings(record) {
+    : fw::Dialog(IDD_CONFIG, owner), m_app(app), m_settings(record), m_help(app) {
     fw::initCommonControls();
 }
 
@@ -212,11 +211,11 @@ void ConfigDialog::OnAbout() {
 }
 
 void ConfigDialog::OnHelp() {
-    config::openHelp(hwnd(), m_app.helpFile, config::kConfigHelpContext);
+    m_help.open(hwnd(), config::kConfigHelpContext);
 }
 
 void ConfigDialog::OnAdvanced() {
-    AdvancedDialog advanced(hwnd(), m_app);
+    AdvancedDialog advanced(hwnd(), m_app, m_help);
     if (advanced.DoModal() == 1)
         m_forceRebuild = true;
 }

@@ -3,6 +3,7 @@
 // caller stores record() after OK.
 #pragma once
 
+#include "config/HelpFile.h"
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
 #include "framework/ToolTip.h"
@@ -48,4 +49,6 @@ private:
     bool m_rebuilding = false;
     fw::Button m_okButton;
     fw::ToolTip m_toolTip;
+    // Outlives the window, and so every help window it owns; the advanced dialog opens help through it too.
+    config::Help m_help;
 };

@@ -1,11 +1,15 @@
-// Fixed texts of the configuration dialogs: tips, the folder browser's title and the help file.
+// Fixed texts of the configuration dialogs: tips, the folder browser's title and the help files.
 #pragma once
 
 namespace config {
 
 inline constexpr char kHelpFileName[] = "Prismata.hlp";
+inline constexpr char kHtmlHelpFileName[] = "Prismata.chm";
 inline constexpr unsigned kConfigHelpContext = 4;
 inline constexpr unsigned kAdvancedHelpContext = 5;
+// Help that cannot be shown; %s is the help file's path.
+inline constexpr char kHelpMissingText[] = "The help file is missing:\n\n%s\n\nInstalling Prismata again puts it back.";
+inline constexpr char kHelpUnopenedText[] = "The help viewer could not open the help file:\n\n%s";
 
 inline constexpr char kBrowseTitle[] = "Select a folder containing image files of type JPG, DIB, WMF, or BMP :";
 

@@ -1,10 +1,11 @@
 ; PrismataSetup.exe: installs the Prismata screen saver. Built by the Windows build with makensis:
 ;   makensis -DPRISMATA_SCR=<Prismata.scr> -DPOSTINSTALL_EXE=<PrismataPostInstall.exe>
-;            -DHELP_FILE=<Prismata.hlp> -DAPP_ICON=<Prismata.ico> -DOUTFILE=<PrismataSetup.exe> Prismata.nsi
+;            -DHELP_FILE=<Prismata.hlp> -DHTML_HELP_FILE=<Prismata.chm> -DAPP_ICON=<Prismata.ico>
+;            -DOUTFILE=<PrismataSetup.exe> Prismata.nsi
 ; Silent install: PrismataSetup.exe /S [/D=C:\Target Folder]    Silent uninstall: Uninstall.exe /S
 
-!ifndef PRISMATA_SCR | POSTINSTALL_EXE | HELP_FILE | APP_ICON | OUTFILE
-    !error "define PRISMATA_SCR, POSTINSTALL_EXE, HELP_FILE, APP_ICON and OUTFILE"
+!ifndef PRISMATA_SCR | POSTINSTALL_EXE | HELP_FILE | HTML_HELP_FILE | APP_ICON | OUTFILE
+    !error "define PRISMATA_SCR, POSTINSTALL_EXE, HELP_FILE, HTML_HELP_FILE, APP_ICON and OUTFILE"
 !endif
 
 ; The programs are 64-bit: so is the installer, which then sees the 64-bit system folder and registry.
@@ -60,8 +61,10 @@ Section "Prismata"
     SetOutPath "$INSTDIR"
     File "/oname=Prismata.scr" "${PRISMATA_SCR}"
     File "/oname=PrismataPostInstall.exe" "${POSTINSTALL_EXE}"
-    ; Both settings dialogs open it from the install folder.
+    ; Both settings dialogs open one of them from the install folder: the .chm where the system has no
+    ; WinHelp (Vista and later), the .hlp elsewhere.
     File "/oname=Prismata.hlp" "${HELP_FILE}"
+    File "/oname=Prismata.chm" "${HTML_HELP_FILE}"
     CreateDirectory "$INSTDIR\ImageCache"
     ; The settings file a reinstall finds is the user's and stays as it is.
     ${IfNot} ${FileExists} "$INSTDIR\Prismata.ini"
@@ -211,6 +214,7 @@ Section "Uninstall"
     Delete "$INSTDIR\Prismata.scr"
     Delete "$INSTDIR\PrismataPostInstall.exe"
     Delete "$INSTDIR\Prismata.hlp"
+    Delete "$INSTDIR\Prismata.chm"
     ; The help viewer's own index of the file, which it writes beside it.
     Delete "$INSTDIR\Prismata.GID"
     Delete "$INSTDIR\Prismata.ini"

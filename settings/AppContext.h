@@ -12,8 +12,7 @@ struct AppContext {
     std::string installFolder; // ends with a backslash
     std::string profilePath;
     std::string cacheFolder; // where the converted pictures go
-    std::string helpFile;
-    std::string title; // of the saver's windows and message boxes
+    std::string title;       // of the saver's windows and message boxes
     ProfileStore profile;
 };
 

@@ -130,13 +130,18 @@ TEST_F(ConfigAdvanced, RestoreDefaultsOnlySetsTheControls) {
     EXPECT_EQ(controlText(advanced, IDC_TEXTURE_SIZE), "256");
     EXPECT_EQ(controlText(advanced, IDC_TARGET_BMP_SIZE), "256");
     close(advanced, IDCANCEL);
-    // Help without a help file changes nothing either.
+    // Help without a help file changes nothing either: it only says so.
     advanced = nullptr;
     click(m_main, IDC_ADVANCED);
     advanced = m_session.waitForWindow("Advanced Settings");
     ASSERT_TRUE(advanced);
     EXPECT_EQ(controlText(advanced, IDC_TEXTURE_SIZE), "64");
     click(advanced, IDC_ADVANCED_HELP);
+    HWND message = m_session.waitForWindow("Prismata Screen Saver", "#32770");
+    ASSERT_TRUE(message);
+    EXPECT_EQ(GetWindow(message, GW_OWNER), advanced);
+    PostMessageA(message, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(pumpUntil([&] { return !IsWindow(message); }, 5000));
     EXPECT_TRUE(responds(advanced));
     PostMessageA(advanced, WM_CLOSE, 0, 0);
     ASSERT_TRUE(pumpUntil([&] { return !IsWindow(advanced); }, 5000));

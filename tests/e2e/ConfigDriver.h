@@ -41,6 +41,25 @@ public:
         m_dialog = waitForProcessWindow(m_process->id(), "Prismata Configuration", kDialogWait);
         return m_dialog;
     }
+    // The same, started with Wine's debug channels writing into the Linux side of the log file.
+    HWND openWithWineDebug(const std::string& channels, const std::string& logFile) {
+        if (!startPrismataWithWineDebug("/c", channels, logFile))
+            return nullptr;
+        HWND dialog = nullptr;
+        pumpUntil(
+            [&] {
+                dialog = FindWindowA("#32770", "Prismata Configuration");
+                return dialog && IsWindowVisible(dialog);
+            },
+            kDialogWait);
+        if (!dialog)
+            return nullptr;
+        DWORD id = 0;
+        GetWindowThreadProcessId(dialog, &id);
+        m_process = std::make_unique<Process>(id);
+        m_dialog = dialog;
+        return dialog;
+    }
     HWND dialog() const { return m_dialog; }
     DWORD processId() const { return m_process->id(); }
     HWND waitForWindow(const std::string& title, const std::string& className = "") const {

@@ -400,18 +400,13 @@ TEST_F(ConfigMain, BrowserOpensAtTheShownFolderAndCancelChangesNothing) {
 }
 
 TEST_F(ConfigMain, HelpNeverStopsTheDialog) {
+    // WinHelp's system, where the viewer reports a file it cannot read in an error box of its own, which
+    // must not hold the dialog. (A missing file is Prismata's to report: ConfigHelp.)
+    AppDefault system("Prismata.scr", "", "Version", "winxp");
     writeSettings();
+    writeTextFile(m_session.installFolder() + "Prismata.hlp", "not a help file");
     HWND dialog = open();
     ASSERT_TRUE(dialog);
-    // No help file: nothing opens and the dialog goes on.
-    click(dialog, IDC_CONFIG_HELP);
-    ASSERT_TRUE(responds(dialog));
-    Sleep(1000);
-    EXPECT_EQ(FindWindowA(nullptr, "ERROR"), nullptr);
-    EXPECT_TRUE(IsWindowEnabled(control(dialog, IDOK)));
-
-    // A help file the viewer cannot read: its error box must not hold the dialog.
-    writeTextFile(m_session.installFolder() + "Prismata.hlp", "not a help file");
     click(dialog, IDC_CONFIG_HELP);
     HWND box = nullptr;
     bool viewerAsked = pumpUntil(

@@ -28,6 +28,42 @@ std::unique_ptr<Process> startPrismata(const std::string& arguments, const Start
     return std::make_unique<Process>(line, options.environment, folder);
 }
 
+std::string unixPath(const std::string& windowsPath) {
+    using UnixFileName = char*(CDECL*)(const wchar_t*);
+    auto toUnix = reinterpret_cast<UnixFileName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    wchar_t wide[MAX_PATH] = L"";
+    if (!toUnix || !MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide, MAX_PATH))
+        return "";
+    char* path = toUnix(wide);
+    if (!path)
+        return "";
+    std::string result(path);
+    HeapFree(GetProcessHeap(), 0, path);
+    return result;
+}
+
+bool startPrismataWithWineDebug(const std::string& arguments, const std::string& channels, const std::string& logFile) {
+    std::string program = unixPath(binFolder() + "Prismata.scr");
+    std::string log = unixPath(logFile);
+    if (program.empty() || log.empty())
+        return false;
+    std::string line =
+        "/bin/sh -c \"WINEDEBUG=" + channels + " exec wine '" + program + "' " + arguments + " 2>'" + log + "'\"";
+    std::vector<char> text(line.begin(), line.end());
+    text.push_back('\0');
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(nullptr, text.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return false;
+    if (info.hProcess)
+        CloseHandle(info.hProcess);
+    if (info.hThread)
+        CloseHandle(info.hThread);
+    return true;
+}
+
 Logger::Logger() : m_folder("logger"), m_file(m_folder.path() + "trace.log") {
     writeTextFile(m_file, "");
     m_process = std::make_unique<Process>("\"" + binFolder() + "PrismataLogger.exe\" \"" + m_file + "\"");

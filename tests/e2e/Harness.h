@@ -55,6 +55,14 @@ struct StartOptions {
 };
 std::unique_ptr<Process> startPrismata(const std::string& arguments, const StartOptions& options);
 
+// The Linux path of a file or folder, through Wine's own export; empty when there is none.
+std::string unixPath(const std::string& windowsPath);
+
+// Starts Prismata.scr from a Linux shell with Wine's debug channels on (as WINEDEBUG spells them), its
+// debug output in a Linux file: Wine writes it to the Unix standard error, which a Windows program cannot
+// redirect. Wine hands out no handle for a Linux program, so callers find Prismata by its windows.
+bool startPrismataWithWineDebug(const std::string& arguments, const std::string& channels, const std::string& logFile);
+
 // The logger tool, running for one test; its file holds what Prismata traced.
 class Logger {
 public:

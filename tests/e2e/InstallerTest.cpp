@@ -131,12 +131,14 @@ TEST_F(Installer, SilentInstallLetsPrismataStartAndUninstallRemovesIt) {
     EXPECT_EQ(entryValue("Inno Setup: App Path"), m_target);
     EXPECT_EQ(entryValue("DisplayName"), "Prismata");
     EXPECT_EQ(entryValue("UninstallString"), "\"" + m_target + "\\Uninstall.exe\"");
-    for (const char* file : {"Prismata.scr", "PrismataPostInstall.exe", "Uninstall.exe", "Prismata.hlp"})
+    for (const char* file : {"Prismata.scr", "PrismataPostInstall.exe", "Uninstall.exe"})
         EXPECT_TRUE(exists(m_target + "\\" + file)) << file;
-    // The help file both dialogs open, as the build made it.
-    std::string builtHelp = readTextFile(binFolder() + "Prismata.hlp");
-    EXPECT_GT(builtHelp.size(), 1000u);
-    EXPECT_TRUE(readTextFile(m_target + "\\Prismata.hlp") == builtHelp);
+    // The help files both dialogs open, WinHelp's and HTML Help's, as the build made them.
+    for (const char* file : {"Prismata.hlp", "Prismata.chm"}) {
+        std::string built = readTextFile(binFolder() + file);
+        EXPECT_GT(built.size(), 1000u) << file;
+        EXPECT_TRUE(readTextFile(m_target + "\\" + file) == built) << file;
+    }
     EXPECT_TRUE(isFolder(m_target + "\\ImageCache"));
     EXPECT_TRUE(exists(systemCopy()));
     // A silent install greets nobody.
@@ -211,6 +213,7 @@ TEST_F(Installer, UninstallKeepsTheUsersPictures) {
     EXPECT_FALSE(exists(m_target + "\\PrismataPostInstall.exe"));
     EXPECT_FALSE(exists(m_target + "\\Prismata.ini"));
     EXPECT_FALSE(exists(m_target + "\\Prismata.hlp"));
+    EXPECT_FALSE(exists(m_target + "\\Prismata.chm"));
     EXPECT_FALSE(exists(m_target + "\\Prismata.GID"));
     EXPECT_FALSE(exists(m_target + "\\ImageCache"));
     EXPECT_EQ(readTextFile(inside + "beach.jpg"), "beach picture");

@@ -30,6 +30,13 @@ Process::Process(const std::string& commandLine, const std::vector<std::string>&
     start(commandLine, block.data(), currentFolder);
 }
 
+Process::Process(DWORD processId) {
+    m_info.hProcess =
+        OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, processId);
+    if (m_info.hProcess)
+        m_info.dwProcessId = processId;
+}
+
 void Process::start(const std::string& commandLine, const char* environmentBlock, const std::string& currentFolder) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -47,7 +54,8 @@ Process::~Process() {
             WaitForSingleObject(m_info.hProcess, 5000);
         }
         CloseHandle(m_info.hProcess);
-        CloseHandle(m_info.hThread);
+        if (m_info.hThread)
+            CloseHandle(m_info.hThread);
     }
 }
 

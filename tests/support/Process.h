@@ -15,6 +15,8 @@ public:
     // and a current folder (empty: this process's).
     Process(const std::string& commandLine, const std::vector<std::string>& environment,
             const std::string& currentFolder);
+    // A process started some other way, found by its id.
+    explicit Process(DWORD processId);
     ~Process();
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;

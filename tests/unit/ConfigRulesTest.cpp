@@ -1,6 +1,8 @@
-// Rules of the configuration dialogs that need no window: slider values, the folder text, typed numbers.
+// Rules of the configuration dialogs that need no window: slider values, the folder text, typed numbers,
+// the help viewer and topic.
 #include "config/DialogNumber.h"
 #include "config/FolderText.h"
+#include "config/HelpRoute.h"
 #include "config/SliderValues.h"
 
 #include <gtest/gtest.h>
@@ -92,6 +94,38 @@ TEST(ConfigRules, TypedNumbersReadAsSignedDecimalOrZero) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(config::parseDialogInt(c.text), c.value) << '"' << c.text << '"';
+}
+
+TEST(ConfigRules, HelpFollowsTheSystemVersionToItsViewerAndTopic) {
+    using config::HelpViewer;
+    const std::string folder = "C:\\Program Files\\Prismata\\";
+    const std::string chm = folder + "Prismata.chm";
+    const struct {
+        unsigned long platform, major;
+        unsigned context;
+        HelpViewer viewer;
+        std::string file, topic;
+    } cases[] = {
+        {config::kPlatformWindows9x, 4, 4, HelpViewer::WinHelp, folder + "Prismata.hlp", ""}, // 95, 98, Me
+        {config::kPlatformNt, 4, 5, HelpViewer::WinHelp, folder + "Prismata.hlp", ""},        // NT 4
+        {config::kPlatformNt, 5, 4, HelpViewer::WinHelp, folder + "Prismata.hlp", ""},        // 2000, XP, 2003
+        {config::kPlatformNt, 6, 4, HelpViewer::HtmlHelp, chm, chm + "::/MainSettings.html"}, // Vista
+        {config::kPlatformNt, 6, 5, HelpViewer::HtmlHelp, chm, chm + "::/AdvancedSettings.html"},
+        {config::kPlatformNt, 10, 4, HelpViewer::HtmlHelp, chm, chm + "::/MainSettings.html"}, // 10 and 11
+        {config::kPlatformNt, 10, 5, HelpViewer::HtmlHelp, chm, chm + "::/AdvancedSettings.html"},
+        {config::kPlatformNt, 10, 0, HelpViewer::HtmlHelp, chm, chm}, // no page of its own: the first page
+        {config::kPlatformWindows9x, 6, 4, HelpViewer::WinHelp, folder + "Prismata.hlp", ""}, // only NT dropped it
+        {config::kPlatformWin32s, 0, 4, HelpViewer::WinHelp, folder + "Prismata.hlp", ""},    // the query failed
+    };
+    for (const auto& c : cases) {
+        config::HelpRoute route = config::helpRoute(c.platform, c.major, folder, c.context);
+        EXPECT_EQ(route.viewer, c.viewer) << c.platform << " " << c.major;
+        EXPECT_EQ(route.file, c.file) << c.platform << " " << c.major;
+        if (c.viewer == HelpViewer::HtmlHelp)
+            EXPECT_EQ(route.topic, c.topic) << c.major << " context " << c.context;
+        else
+            EXPECT_EQ(route.context, c.context) << c.platform << " " << c.major;
+    }
 }
 
 } // namespace

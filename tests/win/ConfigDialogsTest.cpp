@@ -103,7 +103,8 @@ TEST_F(ConfigDialogs, AdvancedResultTellsWhetherTheBitmapSizeChanged) {
     for (const Case& c : cases) {
         writeProfile(c.profile);
         const settings::AppContext app;
-        AdvancedDialog dialog(nullptr, app);
+        config::Help help(app);
+        AdvancedDialog dialog(nullptr, app, help);
         INT_PTR result = runWithDriver(dialog, [&](DWORD uiThread) {
             HWND window = waitForWindow(uiThread, "Advanced Settings");
             if (!window)
