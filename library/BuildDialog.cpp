@@ -5,11 +5,16 @@
 #include "library/BuildStatus.h"
 #include "library/CacheFolder.h"
 #include "library/CacheName.h"
+#include "library/DecodeAhead.h"
 #include "library/FileSearch.h"
 #include "library/ImageConversion.h"
 #include "library/LibraryText.h"
 #include "library/PictureScan.h"
 #include "resources/resource.h"
+
+#include <algorithm>
+#include <memory>
+#include <vector>
 
 namespace library {
 
@@ -26,10 +31,26 @@ public:
 private:
     const std::atomic<bool>& m_abort;
 };
+
+// Pictures begun ahead of the worker and not yet taken by it: enough that a large picture on one thread does
+// not keep the other idle, few enough that their pixels stay small beside the decoders' own memory.
+constexpr std::size_t kPicturesAhead = 3;
+constexpr int kMaxDecodeAheadThreads = 3;
+
+int processorsOfThisProcess() {
+    DWORD_PTR process = 0, system = 0;
+    if (!GetProcessAffinityMask(GetCurrentProcess(), &process, &system))
+        return 1;
+    int count = 0;
+    for (; process; process &= process - 1)
+        ++count;
+    return count;
+}
 } // namespace
 
 BuildDialog::BuildDialog(HWND owner, std::string cacheFolder, std::string title)
-    : fw::Dialog(IDD_BUILD, owner), m_cacheFolder(std::move(cacheFolder)), m_title(std::move(title)) {
+    : fw::Dialog(IDD_BUILD, owner), m_cacheFolder(std::move(cacheFolder)), m_title(std::move(title)),
+      m_decodeAheadThreads(std::min(processorsOfThisProcess() - 1, kMaxDecodeAheadThreads)) {
     fw::initCommonControls();
 }
 
@@ -70,6 +91,20 @@ DWORD WINAPI BuildDialog::buildWorker(void* dialog) {
 void BuildDialog::runBuild() {
     fw::ComApartment com;
     const int total = pendingCount();
+    const PixelsPerInch pixelsPerInch = screenPixelsPerInch();
+    const AbortSignal abort(m_abort);
+    // Helpers decode the pictures after the worker's own, in the same order; files are written here alone.
+    std::unique_ptr<DecodeAhead<PreparedPicture>> ahead;
+    if (m_convert && m_decodeAheadThreads > 0 && total > 1) {
+        std::vector<std::string> sources(m_pending.begin(), m_pending.end());
+        const int targetSize = m_targetSize;
+        auto prepare = [sources = std::move(sources), targetSize, pixelsPerInch](std::size_t index,
+                                                                                 const imaging::StopSignal& stop) {
+            return preparePicture(sources[index], targetSize, pixelsPerInch, &stop);
+        };
+        ahead = std::make_unique<DecodeAhead<PreparedPicture>>(static_cast<std::size_t>(total), m_decodeAheadThreads,
+                                                               kPicturesAhead, std::move(prepare), &abort);
+    }
     int processed = 0;
     while (!m_pending.empty()) {
         if (m_abort) {
@@ -81,11 +116,16 @@ void BuildDialog::runBuild() {
         m_pending.pop_front();
         const std::string output = makeCacheName(source, m_cacheFolder);
         setStatus(m_convert ? convertingStatus(name) : indexingStatus(name));
-        const bool converted = convertImage(source, output);
+        PreparedPicture prepared;
+        if (ahead)
+            prepared = ahead->takeNext();
+        const bool converted = convertImage(source, output, ahead ? &prepared : nullptr, pixelsPerInch, abort);
         m_results.push_back(converted && m_convert ? output : source);
         ++processed;
         m_progress.setPos(progressPosition(processed, total));
     }
+    // Pictures decoded ahead of an abort are dropped unwritten; the helpers end before the dialog hears of it.
+    ahead.reset();
     (void)SendMessageA(m_window, kBuildDone, 0, 0);
     (void)EnableWindow(GetDlgItem(m_window, IDOK), TRUE);
     (void)EnableWindow(GetDlgItem(m_window, IDCANCEL), TRUE);
@@ -94,13 +134,18 @@ void BuildDialog::runBuild() {
         (void)PostMessageA(GetDlgItem(m_window, IDOK), BM_CLICK, 0, 0);
 }
 
-bool BuildDialog::convertImage(const std::string& sourcePath, const std::string& outputPath) {
+bool BuildDialog::convertImage(const std::string& sourcePath, const std::string& outputPath, PreparedPicture* picture,
+                               PixelsPerInch pixelsPerInch, const imaging::StopSignal& abort) {
     if (!m_convert) {
         Sleep(kIndexingPause);
         return false;
     }
-    const AbortSignal abort(m_abort);
-    return convertPicture(sourcePath, outputPath, m_targetSize, m_window, &abort);
+    PreparedPicture own;
+    if (!picture) {
+        own = preparePicture(sourcePath, m_targetSize, pixelsPerInch, &abort);
+        picture = &own;
+    }
+    return finishPicture(*picture, sourcePath, outputPath, m_targetSize, pixelsPerInch, m_window, &abort);
 }
 
 void BuildDialog::setStatus(const std::string& text) {
