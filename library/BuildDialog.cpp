@@ -129,9 +129,11 @@ void BuildDialog::runBuild() {
     (void)SendMessageA(m_window, kBuildDone, 0, 0);
     (void)EnableWindow(GetDlgItem(m_window, IDOK), TRUE);
     (void)EnableWindow(GetDlgItem(m_window, IDCANCEL), TRUE);
-    // A completed run closes the dialog as if the user had clicked OK.
+    // A completed run closes the dialog as if the user had clicked OK: the button's click notification goes to
+    // the dialog, since a BM_CLICK to a dialog that is not active might fail (and activates it).
     if (!m_abort)
-        (void)PostMessageA(GetDlgItem(m_window, IDOK), BM_CLICK, 0, 0);
+        (void)PostMessageA(m_window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(GetDlgItem(m_window, IDOK)));
 }
 
 bool BuildDialog::convertImage(const std::string& sourcePath, const std::string& outputPath, PreparedPicture* picture,

@@ -9,6 +9,7 @@
 
 #include <commctrl.h>
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <set>
@@ -312,6 +313,58 @@ TEST_F(BuildDialogRun, AbortWithDecodeAheadListsAndWritesWhatTheWorkerAloneDoes)
         ASSERT_NE(file, ahead.files.end()) << name;
         EXPECT_TRUE(file->second == bytes) << name;
     }
+}
+
+// Activations of the build dialog once the user has moved to another window, seen on the dialog's thread.
+std::atomic<bool> g_otherWindowActive{false};
+std::atomic<int> g_buildActivations{0};
+
+LRESULT CALLBACK recordBuildActivations(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent->message == WM_ACTIVATE && LOWORD(sent->wParam) != WA_INACTIVE &&
+        g_otherWindowActive && windowText(sent->hwnd) == kBuildTitle)
+        ++g_buildActivations;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(BuildDialogRun, AFinishedRunEndsWithOkWithoutActivatingTheDialog) {
+    // The user moved to another window during the build: the run still ends the dialog with OK by itself,
+    // neither needing nor taking the activation, and that window stays active.
+    addPictures(3);
+    library::BuildDialog dialog(nullptr, m_cache, kAppTitle);
+    dialog.scanFolder(m_pictures.path());
+    dialog.setConvert(false);
+    g_otherWindowActive = false;
+    g_buildActivations = 0;
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, recordBuildActivations, nullptr, GetCurrentThreadId());
+    ASSERT_TRUE(hook);
+    bool otherStillActive = false, dialogGone = false;
+    INT_PTR result = 0;
+    {
+        Driver driver([&] {
+            HWND build = waitForOwnWindow(kBuildTitle);
+            if (!build)
+                return;
+            HWND other = CreateWindowA("STATIC", "Other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 0, 200, 100, nullptr,
+                                       nullptr, nullptr, nullptr);
+            SetForegroundWindow(other);
+            SetActiveWindow(other);
+            g_otherWindowActive = GetForegroundWindow() == other && GetActiveWindow() == other;
+            dialogGone = support::pumpUntil([&] { return !IsWindow(build); }, 10000);
+            otherStillActive = GetForegroundWindow() == other && GetActiveWindow() == other;
+            if (!dialogGone)
+                PostMessageA(build, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            DestroyWindow(other);
+        });
+        result = dialog.DoModal();
+    }
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(result, IDOK);
+    EXPECT_TRUE(g_otherWindowActive);
+    EXPECT_TRUE(dialogGone);
+    EXPECT_EQ(g_buildActivations, 0);
+    EXPECT_TRUE(otherStillActive);
+    EXPECT_EQ(dialog.resultCount(), 3);
 }
 
 TEST_F(BuildDialogRun, SameStemGetsTheNumberedName) {
