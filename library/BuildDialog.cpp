@@ -32,10 +32,15 @@ private:
     const std::atomic<bool>& m_abort;
 };
 
-// Pictures begun ahead of the worker and not yet taken by it: enough that a large picture on one thread does
-// not keep the other idle, few enough that their pixels stay small beside the decoders' own memory.
-constexpr std::size_t kPicturesAhead = 3;
 constexpr int kMaxDecodeAheadThreads = 3;
+
+// Pictures begun ahead of the worker and not yet taken by it: enough that one large photo on one thread does not
+// keep the others idle, few enough that their pixels (each at most the target size squared) stay small.
+std::size_t picturesAhead(int targetSize) {
+    constexpr std::size_t kMostPixelBytes = std::size_t(32) << 20;
+    const std::size_t side = static_cast<std::size_t>(std::max(targetSize, 1));
+    return std::clamp<std::size_t>(kMostPixelBytes / (side * side * 4), 2, 16);
+}
 
 int processorsOfThisProcess() {
     DWORD_PTR process = 0, system = 0;
@@ -103,7 +108,7 @@ void BuildDialog::runBuild() {
             return preparePicture(sources[index], targetSize, pixelsPerInch, &stop);
         };
         ahead = std::make_unique<DecodeAhead<PreparedPicture>>(static_cast<std::size_t>(total), m_decodeAheadThreads,
-                                                               kPicturesAhead, std::move(prepare), &abort);
+                                                               picturesAhead(targetSize), std::move(prepare), &abort);
     }
     int processed = 0;
     while (!m_pending.empty()) {

@@ -61,6 +61,12 @@ fw::ComPtr<IPicture> loadMetafile(const std::vector<std::uint8_t>& bytes) {
     return picture;
 }
 
+// The system loader believes what a header says; a lying one must not get that far.
+bool isSafeMetafile(const std::uint8_t* bytes, std::size_t size) {
+    return imaging::detectPictureFormat(bytes, size) == imaging::PictureFormat::Wmf &&
+           isSafeForSystemLoader(bytes, size);
+}
+
 bool readSource(const std::string& path, PreparedPicture& picture, const imaging::StopSignal* stop) {
     // A build's abort is seen between read chunks too.
     const fw::WholeFileRead read =
@@ -138,9 +144,10 @@ PreparedPicture preparePicture(const std::string& sourcePath, int targetSize, Pi
                      decodeOwnFormat(picture, info.width, info.height, targetSize, pixelsPerInch, stop);
         return picture;
     }
-    // The system loader believes what a header says; a lying one must not get that far.
-    picture.metafile = info.format == imaging::PictureFormat::Wmf && isSafeForSystemLoader(bytes, size);
+    picture.metafile = isSafeMetafile(bytes, size);
     picture.ok = picture.metafile;
+    // Read again where it is drawn: a picture prepared ahead holds no more than its drawn pixels.
+    std::vector<std::uint8_t>().swap(picture.bytes);
     return picture;
 }
 
@@ -150,6 +157,8 @@ bool finishPicture(PreparedPicture& picture, const std::string& sourcePath, cons
         return false;
     fw::ComPtr<IPicture> metafile;
     if (picture.metafile) {
+        if (!readSource(sourcePath, picture, stop) || !isSafeMetafile(picture.bytes.data(), picture.bytes.size()))
+            return false;
         metafile = loadMetafile(picture.bytes);
         std::vector<std::uint8_t>().swap(picture.bytes);
         OLE_XSIZE_HIMETRIC hmWidth = 0;

@@ -27,8 +27,8 @@ PixelsPerInch screenPixelsPerInch();
 // their drawn size. It needs no window, device context or COM, so it may run on any thread.
 struct PreparedPicture {
     bool ok = false;
-    bool metafile = false;
-    std::vector<std::uint8_t> bytes; // a metafile, for the system loader on the finishing thread
+    bool metafile = false;           // left to the system loader, which reads it again on the finishing thread
+    std::vector<std::uint8_t> bytes; // the file while it is read or decoded
     long hmWidth = 0;
     long hmHeight = 0;
     FitPlan plan;          // our own formats; a metafile is planned once the system loader has its size

@@ -47,6 +47,24 @@ magick_ms() {
     done
     echo "$best"
 }
+# libjpeg-turbo's djpeg -scale 1/4 alone (libjpeg-turbo-progs), once per file: the bare scaled decode without
+# our program around it, one file at a time and two at a time.
+djpeg_ms() {
+    local best=
+    for _ in $(seq 1 "$rounds"); do
+        local start ms
+        start=$(date +%s%N)
+        find "$photos" -maxdepth 1 -name '*.jpg' -print0 | xargs -0 -n 1 -P "$1" sh -c 'djpeg -scale 1/4 "$0" >/dev/null'
+        ms=$((($(date +%s%N) - start) / 1000000))
+        if [ -z "$best" ] || [ "$ms" -lt "$best" ]; then best=$ms; fi
+    done
+    echo "$best"
+}
+djpeg_1= djpeg_all=
+if command -v djpeg >/dev/null; then
+    djpeg_1=$(djpeg_ms 1)
+    djpeg_all=$(djpeg_ms "$(nproc)")
+fi
 mogrify_1=$(magick_ms env MAGICK_THREAD_LIMIT=1)
 mogrify_all=$(magick_ms env)
 echo "load after: $(uptime)"
@@ -68,6 +86,10 @@ printf '| ImageMagick mogrify, one thread | %s | | |\n' "$mogrify_1"
 printf '| ImageMagick mogrify, all cores | %s | | |\n' "$mogrify_all"
 printf '| bare scaled decode (read + our decoder to size), one thread | %s | | |\n' "$decode_1"
 printf '| bare scaled decode, spread over all cores | %s | | |\n' "$decode_all"
+if [ -n "$djpeg_1" ]; then
+    printf '| djpeg -scale 1/4, once per file, native, one at a time | %s | | |\n' "$djpeg_1"
+    printf '| djpeg -scale 1/4, once per file, native, %s at a time | %s | | |\n' "$(nproc)" "$djpeg_all"
+fi
 printf '\nOne-core steps over the whole folder, wall ms / CPU ms: file reads alone %s / %s; read, header and decode '\
 'to size %s / %s; bitmap, drawing and BMP file %s / %s. The flow over an empty folder (dialogs, scan, list): %s ms\n' \
     "$(value step_read_ms)" "$(value step_read_cpu_ms)" "$(value step_prepare_ms)" "$(value step_prepare_cpu_ms)" \
