@@ -91,6 +91,8 @@ if [ -n "$djpeg_1" ]; then
     printf '| djpeg -scale 1/4, once per file, native, %s at a time | %s | | |\n' "$(nproc)" "$djpeg_all"
 fi
 printf '\nOne-core steps over the whole folder, wall ms / CPU ms: file reads alone %s / %s; read, header and decode '\
-'to size %s / %s; bitmap, drawing and BMP file %s / %s. The flow over an empty folder (dialogs, scan, list): %s ms\n' \
+'to size %s / %s; bitmap, drawing and BMP file %s / %s. The flow over an empty folder (dialogs, scan, list): %s ms.\n'\
+'CPU of the whole rebuild, every thread: one core %s ms, all cores %s ms.\n' \
     "$(value step_read_ms)" "$(value step_read_cpu_ms)" "$(value step_prepare_ms)" "$(value step_prepare_cpu_ms)" \
-    "$(value step_finish_ms)" "$(value step_finish_cpu_ms)" "$(value rebuild_empty_ms)"
+    "$(value step_finish_ms)" "$(value step_finish_cpu_ms)" "$(value rebuild_empty_ms)" "$(value rebuild_1_cpu_ms)" \
+    "$(value rebuild_all_cpu_ms)"
