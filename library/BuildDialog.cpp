@@ -5,11 +5,16 @@
 #include "library/BuildStatus.h"
 #include "library/CacheFolder.h"
 #include "library/CacheName.h"
+#include "library/DecodeAhead.h"
 #include "library/FileSearch.h"
 #include "library/ImageConversion.h"
 #include "library/LibraryText.h"
 #include "library/PictureScan.h"
 #include "resources/resource.h"
+
+#include <algorithm>
+#include <memory>
+#include <vector>
 
 namespace library {
 
@@ -26,10 +31,31 @@ public:
 private:
     const std::atomic<bool>& m_abort;
 };
+
+constexpr int kMaxDecodeAheadThreads = 3;
+
+// Pictures begun ahead of the worker and not yet taken by it: enough that one large photo on one thread does not
+// keep the others idle, few enough that their pixels (each at most the target size squared) stay small.
+std::size_t picturesAhead(int targetSize) {
+    constexpr std::size_t kMostPixelBytes = std::size_t(32) << 20;
+    const std::size_t side = static_cast<std::size_t>(std::max(targetSize, 1));
+    return std::clamp<std::size_t>(kMostPixelBytes / (side * side * 4), 2, 16);
+}
+
+int processorsOfThisProcess() {
+    DWORD_PTR process = 0, system = 0;
+    if (!GetProcessAffinityMask(GetCurrentProcess(), &process, &system))
+        return 1;
+    int count = 0;
+    for (; process; process &= process - 1)
+        ++count;
+    return count;
+}
 } // namespace
 
 BuildDialog::BuildDialog(HWND owner, std::string cacheFolder, std::string title)
-    : fw::Dialog(IDD_BUILD, owner), m_cacheFolder(std::move(cacheFolder)), m_title(std::move(title)) {
+    : fw::Dialog(IDD_BUILD, owner), m_cacheFolder(std::move(cacheFolder)), m_title(std::move(title)),
+      m_decodeAheadThreads(std::min(processorsOfThisProcess() - 1, kMaxDecodeAheadThreads)) {
     fw::initCommonControls();
 }
 
@@ -70,6 +96,20 @@ DWORD WINAPI BuildDialog::buildWorker(void* dialog) {
 void BuildDialog::runBuild() {
     fw::ComApartment com;
     const int total = pendingCount();
+    const PixelsPerInch pixelsPerInch = screenPixelsPerInch();
+    const AbortSignal abort(m_abort);
+    // Helpers decode the pictures after the worker's own, in the same order; files are written here alone.
+    std::unique_ptr<DecodeAhead<PreparedPicture>> ahead;
+    if (m_convert && m_decodeAheadThreads > 0 && total > 1) {
+        std::vector<std::string> sources(m_pending.begin(), m_pending.end());
+        const int targetSize = m_targetSize;
+        auto prepare = [sources = std::move(sources), targetSize, pixelsPerInch](std::size_t index,
+                                                                                 const imaging::StopSignal& stop) {
+            return preparePicture(sources[index], targetSize, pixelsPerInch, &stop);
+        };
+        ahead = std::make_unique<DecodeAhead<PreparedPicture>>(static_cast<std::size_t>(total), m_decodeAheadThreads,
+                                                               picturesAhead(targetSize), std::move(prepare), &abort);
+    }
     int processed = 0;
     while (!m_pending.empty()) {
         if (m_abort) {
@@ -81,26 +121,38 @@ void BuildDialog::runBuild() {
         m_pending.pop_front();
         const std::string output = makeCacheName(source, m_cacheFolder);
         setStatus(m_convert ? convertingStatus(name) : indexingStatus(name));
-        const bool converted = convertImage(source, output);
+        PreparedPicture prepared;
+        if (ahead)
+            prepared = ahead->takeNext();
+        const bool converted = convertImage(source, output, ahead ? &prepared : nullptr, pixelsPerInch, abort);
         m_results.push_back(converted && m_convert ? output : source);
         ++processed;
         m_progress.setPos(progressPosition(processed, total));
     }
+    // Pictures decoded ahead of an abort are dropped unwritten; the helpers end before the dialog hears of it.
+    ahead.reset();
     (void)SendMessageA(m_window, kBuildDone, 0, 0);
     (void)EnableWindow(GetDlgItem(m_window, IDOK), TRUE);
     (void)EnableWindow(GetDlgItem(m_window, IDCANCEL), TRUE);
-    // A completed run closes the dialog as if the user had clicked OK.
+    // A completed run closes the dialog as if the user had clicked OK: the button's click notification goes to
+    // the dialog, since a BM_CLICK to a dialog that is not active might fail (and activates it).
     if (!m_abort)
-        (void)PostMessageA(GetDlgItem(m_window, IDOK), BM_CLICK, 0, 0);
+        (void)PostMessageA(m_window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(GetDlgItem(m_window, IDOK)));
 }
 
-bool BuildDialog::convertImage(const std::string& sourcePath, const std::string& outputPath) {
+bool BuildDialog::convertImage(const std::string& sourcePath, const std::string& outputPath, PreparedPicture* picture,
+                               PixelsPerInch pixelsPerInch, const imaging::StopSignal& abort) {
     if (!m_convert) {
         Sleep(kIndexingPause);
         return false;
     }
-    const AbortSignal abort(m_abort);
-    return convertPicture(sourcePath, outputPath, m_targetSize, m_window, &abort);
+    PreparedPicture own;
+    if (!picture) {
+        own = preparePicture(sourcePath, m_targetSize, pixelsPerInch, &abort);
+        picture = &own;
+    }
+    return finishPicture(*picture, sourcePath, outputPath, m_targetSize, pixelsPerInch, m_window, &abort);
 }
 
 void BuildDialog::setStatus(const std::string& text) {

@@ -5,6 +5,8 @@
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
 #include "framework/Handles.h"
+#include "imaging/StopSignal.h"
+#include "library/ImageConversion.h"
 
 #include <atomic>
 #include <deque>
@@ -41,6 +43,10 @@ public:
     // Edge length of the cached bitmaps; set before the dialog runs.
     void setTargetSize(int size) { m_targetSize = size; }
 
+    // How many threads decode pictures ahead of the worker; by default one less than the processors this
+    // process may run on. 0 converts each picture on the worker alone. Set before the dialog runs.
+    void setDecodeAheadThreads(int count) { m_decodeAheadThreads = count; }
+
 protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
@@ -55,7 +61,9 @@ private:
 
     static DWORD WINAPI buildWorker(void* dialog);
     void runBuild();
-    bool convertImage(const std::string& sourcePath, const std::string& outputPath);
+    // picture: prepared ahead by the worker's helpers, or null to prepare it here.
+    bool convertImage(const std::string& sourcePath, const std::string& outputPath, PreparedPicture* picture,
+                      PixelsPerInch pixelsPerInch, const imaging::StopSignal& abort);
     void setStatus(const std::string& text);
 
     // Waits for the worker, letting its synchronous calls into this thread complete. False on time-out.
@@ -74,7 +82,8 @@ private:
     fw::KernelHandle m_thread;
     DWORD m_stopWaitLimit = kStopWaitLimit;
     int m_targetSize = 256;
-    bool m_stopping = false; // OK or Cancel is waiting for the worker
+    int m_decodeAheadThreads; // read-only while the worker runs
+    bool m_stopping = false;  // OK or Cancel is waiting for the worker
 };
 
 } // namespace library

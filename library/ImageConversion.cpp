@@ -61,56 +61,36 @@ fw::ComPtr<IPicture> loadMetafile(const std::vector<std::uint8_t>& bytes) {
     return picture;
 }
 
-// One source file, either decoded by our own loader or held by the system's (metafiles).
-struct SourcePicture {
-    std::vector<std::uint8_t> bytes; // the file, while our loader still needs it
-    fw::ComPtr<IPicture> metafile;
-    long hmWidth = 0;
-    long hmHeight = 0;
-};
+// The system loader believes what a header says; a lying one must not get that far.
+bool isSafeMetafile(const std::uint8_t* bytes, std::size_t size) {
+    return imaging::detectPictureFormat(bytes, size) == imaging::PictureFormat::Wmf &&
+           isSafeForSystemLoader(bytes, size);
+}
 
-bool openPicture(const std::string& path, SourcePicture& picture, const imaging::StopSignal* stop) {
+bool readSource(const std::string& path, PreparedPicture& picture, const imaging::StopSignal* stop) {
     // A build's abort is seen between read chunks too.
     const fw::WholeFileRead read =
         fw::readWholeFile(path, kMaxSourceBytes, picture.bytes, [stop] { return stopped(stop); });
-    if (read != fw::WholeFileRead::Read || picture.bytes.empty())
-        return false;
-    const std::uint8_t* bytes = picture.bytes.data();
-    const std::size_t size = picture.bytes.size();
-    imaging::PictureInfo info;
-    const imaging::ImageError error = imaging::readPictureInfo(bytes, size, info);
-    // The system loader believes what a header says; a lying one must not get that far.
-    const bool safeMetafile = info.format == imaging::PictureFormat::Wmf && isSafeForSystemLoader(bytes, size);
-    if (isOwnFormat(info.format)) {
-        if (error != imaging::ImageError::None)
-            return false;
-        // The size the system loader reports for a 96-dpi picture, so the fit is the same as ever.
-        picture.hmWidth = pixelsToHimetric(info.width, kPictureDpi);
-        picture.hmHeight = pixelsToHimetric(info.height, kPictureDpi);
-        return true;
-    }
-    if (!safeMetafile)
-        return false;
-    picture.metafile = loadMetafile(picture.bytes);
-    std::vector<std::uint8_t>().swap(picture.bytes);
-    if (!picture.metafile)
-        return false;
-    OLE_XSIZE_HIMETRIC hmWidth = 0;
-    OLE_YSIZE_HIMETRIC hmHeight = 0;
-    if (FAILED(picture.metafile->get_Width(&hmWidth)) || FAILED(picture.metafile->get_Height(&hmHeight)))
-        return false;
-    picture.hmWidth = hmWidth;
-    picture.hmHeight = hmHeight;
-    return true;
+    return read == fw::WholeFileRead::Read && !picture.bytes.empty();
 }
 
-// Our loader's pixels at exactly the drawn size.
-bool decodeToSize(const SourcePicture& picture, int width, int height, imaging::Image& image,
-                  const imaging::StopSignal* stop) {
+// Our own formats: the size from the headers, the plan, and the pixels at the drawn size.
+bool decodeOwnFormat(PreparedPicture& picture, int width, int height, int targetSize, PixelsPerInch pixelsPerInch,
+                     const imaging::StopSignal* stop) {
+    // The size the system loader reports for a 96-dpi picture, so the fit is the same as ever.
+    picture.hmWidth = pixelsToHimetric(width, kPictureDpi);
+    picture.hmHeight = pixelsToHimetric(height, kPictureDpi);
+    auto plan = planFit(picture.hmWidth, picture.hmHeight, himetricToPixels(picture.hmWidth, pixelsPerInch.x),
+                        himetricToPixels(picture.hmHeight, pixelsPerInch.y), targetSize);
+    if (!plan)
+        return false;
+    picture.plan = *plan;
     imaging::PictureInfo info;
-    const imaging::ImageError error =
-        imaging::decodePictureToSize(picture.bytes.data(), picture.bytes.size(), width, height, image, &info, stop);
-    return error == imaging::ImageError::None && image.width == width && image.height == height;
+    const imaging::ImageError error = imaging::decodePictureToSize(
+        picture.bytes.data(), picture.bytes.size(), plan->drawWidth, plan->drawHeight, picture.pixels, &info, stop);
+    std::vector<std::uint8_t>().swap(picture.bytes);
+    return error == imaging::ImageError::None && picture.pixels.width == plan->drawWidth &&
+           picture.pixels.height == plan->drawHeight;
 }
 
 // Copies the pixels 1:1 from a top-down 32-bit DIB; GDI converts them to the bitmap's depth.
@@ -136,70 +116,110 @@ bool renderMetafile(IPicture* picture, HDC dc, long hmWidth, long hmHeight, int 
 
 } // namespace
 
-bool convertPicture(const std::string& sourcePath, const std::string& outputPath, int targetSize, HWND referenceWindow,
-                    const imaging::StopSignal* stop) {
+PixelsPerInch screenPixelsPerInch() {
+    PixelsPerInch pixelsPerInch;
+    fw::MemoryDC memory(CreateCompatibleDC(nullptr));
+    if (memory) {
+        pixelsPerInch.x = GetDeviceCaps(memory.get(), LOGPIXELSX);
+        pixelsPerInch.y = GetDeviceCaps(memory.get(), LOGPIXELSY);
+    }
+    return pixelsPerInch;
+}
+
+PreparedPicture preparePicture(const std::string& sourcePath, int targetSize, PixelsPerInch pixelsPerInch,
+                               const imaging::StopSignal* stop) {
+    PreparedPicture picture;
     // A bad size fails before any work is done.
     if (targetSize < 1 || targetSize > kMaxTargetSize)
-        return false;
+        return picture;
     // Polled here and between the long steps; the decoders poll while they read.
-    if (stopped(stop))
+    if (stopped(stop) || !readSource(sourcePath, picture, stop))
+        return picture;
+    const std::uint8_t* bytes = picture.bytes.data();
+    const std::size_t size = picture.bytes.size();
+    imaging::PictureInfo info;
+    const imaging::ImageError error = imaging::readPictureInfo(bytes, size, info);
+    if (isOwnFormat(info.format)) {
+        picture.ok = error == imaging::ImageError::None &&
+                     decodeOwnFormat(picture, info.width, info.height, targetSize, pixelsPerInch, stop);
+        return picture;
+    }
+    picture.metafile = isSafeMetafile(bytes, size);
+    picture.ok = picture.metafile;
+    // Read again where it is drawn: a picture prepared ahead holds no more than its drawn pixels.
+    std::vector<std::uint8_t>().swap(picture.bytes);
+    return picture;
+}
+
+bool finishPicture(PreparedPicture& picture, const std::string& sourcePath, const std::string& outputPath,
+                   int targetSize, PixelsPerInch pixelsPerInch, HWND referenceWindow, const imaging::StopSignal* stop) {
+    if (!picture.ok || stopped(stop))
         return false;
-    SourcePicture picture;
-    if (!openPicture(sourcePath, picture, stop))
-        return false;
+    fw::ComPtr<IPicture> metafile;
+    if (picture.metafile) {
+        if (!readSource(sourcePath, picture, stop) || !isSafeMetafile(picture.bytes.data(), picture.bytes.size()))
+            return false;
+        metafile = loadMetafile(picture.bytes);
+        std::vector<std::uint8_t>().swap(picture.bytes);
+        OLE_XSIZE_HIMETRIC hmWidth = 0;
+        OLE_YSIZE_HIMETRIC hmHeight = 0;
+        if (!metafile || FAILED(metafile->get_Width(&hmWidth)) || FAILED(metafile->get_Height(&hmHeight)))
+            return false;
+        picture.hmWidth = hmWidth;
+        picture.hmHeight = hmHeight;
+        auto plan = planFit(hmWidth, hmHeight, himetricToPixels(hmWidth, pixelsPerInch.x),
+                            himetricToPixels(hmHeight, pixelsPerInch.y), targetSize);
+        if (!plan || stopped(stop))
+            return false;
+        picture.plan = *plan;
+    }
+    const FitPlan& plan = picture.plan;
+    if (plan.letterBox)
+        Trace(text::kTracePreserving, sourcePath.c_str());
 
     fw::MemoryDC memory(CreateCompatibleDC(nullptr));
     if (!memory)
         return false;
-    long pixelWidth = himetricToPixels(picture.hmWidth, GetDeviceCaps(memory.get(), LOGPIXELSX));
-    long pixelHeight = himetricToPixels(picture.hmHeight, GetDeviceCaps(memory.get(), LOGPIXELSY));
-    auto plan = planFit(picture.hmWidth, picture.hmHeight, pixelWidth, pixelHeight, targetSize);
-    if (!plan)
-        return false;
-    imaging::Image pixels;
-    if (!picture.metafile) {
-        if (!decodeToSize(picture, plan->drawWidth, plan->drawHeight, pixels, stop))
-            return false;
-        std::vector<std::uint8_t>().swap(picture.bytes);
-    }
-    if (stopped(stop))
-        return false;
-    if (plan->letterBox)
-        Trace(text::kTracePreserving, sourcePath.c_str());
-
     fw::Bitmap bitmap;
     {
         // Compatible with the dialog's display, so the cache file has the display's colour depth.
         fw::WindowDC screen(referenceWindow);
         if (!screen.get())
             return false;
-        bitmap.reset(CreateCompatibleBitmap(screen.get(), plan->bitmapWidth, plan->bitmapHeight));
+        bitmap.reset(CreateCompatibleBitmap(screen.get(), plan.bitmapWidth, plan.bitmapHeight));
     }
     if (!bitmap)
         return false;
     {
         fw::SelectObjectScope selected(memory.get(), bitmap.get());
-        RECT whole{0, 0, plan->bitmapWidth, plan->bitmapHeight};
-        if (plan->letterBox) {
+        RECT whole{0, 0, plan.bitmapWidth, plan.bitmapHeight};
+        if (plan.letterBox) {
             fw::Brush black(CreateSolidBrush(RGB(0, 0, 0)));
             (void)FillRect(memory.get(), &whole, black.get());
         }
-        const bool drawn = picture.metafile
-                               ? renderMetafile(picture.metafile.get(), memory.get(), picture.hmWidth, picture.hmHeight,
-                                                plan->drawX, plan->drawY, plan->drawWidth, plan->drawHeight)
-                               : drawPixels(memory.get(), pixels, plan->drawX, plan->drawY);
+        const bool drawn = metafile ? renderMetafile(metafile.get(), memory.get(), picture.hmWidth, picture.hmHeight,
+                                                     plan.drawX, plan.drawY, plan.drawWidth, plan.drawHeight)
+                                    : drawPixels(memory.get(), picture.pixels, plan.drawX, plan.drawY);
         if (!drawn)
             return false;
-        if (plan->letterBox) {
+        if (plan.letterBox) {
             fw::Brush frame(CreateSolidBrush(RGB(64, 64, 64)));
             (void)FrameRect(memory.get(), &whole, frame.get());
         }
     }
+    picture.pixels = imaging::Image{}; // drawn: the bitmap holds the pixels now
 
     BitmapInfoBlock info = createBitmapInfo(bitmap.get());
     if (!info || stopped(stop))
         return false;
     return writeBmpFile(outputPath, info.get(), bitmap.get(), memory.get());
+}
+
+bool convertPicture(const std::string& sourcePath, const std::string& outputPath, int targetSize, HWND referenceWindow,
+                    const imaging::StopSignal* stop) {
+    const PixelsPerInch pixelsPerInch = screenPixelsPerInch();
+    PreparedPicture picture = preparePicture(sourcePath, targetSize, pixelsPerInch, stop);
+    return finishPicture(picture, sourcePath, outputPath, targetSize, pixelsPerInch, referenceWindow, stop);
 }
 
 } // namespace library

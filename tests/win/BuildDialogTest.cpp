@@ -2,12 +2,16 @@
 // status lines, abort, OK and Cancel, the refusals while the worker runs and the bounded wait.
 #include "library/BuildDialog.h"
 #include "resources/resource.h"
+#include "tests/support/ExifWriter.h"
 #include "tests/win/LibraryTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
 
+#include <atomic>
+#include <map>
+#include <memory>
 #include <set>
 
 using namespace librarytest;
@@ -42,6 +46,32 @@ protected:
         return text;
     }
     static bool enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
+
+    // What one run leaves: the list, every file of the cache folder with its bytes, the trace lines.
+    struct Outcome {
+        std::vector<std::string> list;
+        std::map<std::string, std::vector<unsigned char>> files;
+        std::string traces;
+    };
+    // Runs a build with the given number of threads decoding ahead of the worker, from an empty cache.
+    // driver: what the user does meanwhile, if anything.
+    Outcome build(int aheadThreads, const std::function<void()>& driver = nullptr) {
+        for (const std::string& name : filesIn(m_cache))
+            DeleteFileA((m_cache + name).c_str());
+        TraceRecorder::instance().clear();
+        library::BuildDialog dialog(nullptr, m_cache, kAppTitle);
+        dialog.scanFolder(m_pictures.path());
+        dialog.setDecodeAheadThreads(aheadThreads);
+        {
+            Driver user(driver ? driver : [] {});
+            EXPECT_EQ(dialog.DoModal(), IDOK);
+        }
+        Outcome outcome{results(dialog), {}, TraceRecorder::instance().text()};
+        for (const std::string& name : filesIn(m_cache))
+            outcome.files[name] = readBytes(m_cache + name);
+        return outcome;
+    }
+    static Rgb gradient(int x, int y) { return Rgb{(x * 7) % 256, (y * 5) % 256, (x + 3 * y) % 256}; }
 
     TempFolder m_install{"install"};
     TempFolder m_pictures{"pictures"};
@@ -217,6 +247,123 @@ TEST_F(BuildDialogRun, DefaultButtonQueryIsAnsweredAsADialogDoesDuringTheRun) {
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_EQ(HIWORD(g_defaultIdAnswer), DC_HASDEFID);
     EXPECT_EQ(LOWORD(g_defaultIdAnswer), IDOK);
+    EXPECT_EQ(dialog.resultCount(), 3);
+}
+
+TEST_F(BuildDialogRun, DecodeAheadWritesTheSameFilesListAndTracesAsTheWorkerAlone) {
+    // Every kind of picture a build meets, large enough that several are decoded at once.
+    const std::string folder = m_pictures.path();
+    writeJpeg(folder + "wide.jpg", 1600, 900, gradient);
+    writeJpeg(folder + "tall.jpg", 500, 1200, gradient);
+    writeJpeg(folder + "photo.jpg", 1200, 900, gradient);
+    writeBmp(folder + "photo.bmp", 300, 220, gradient);
+    for (int i = 0; i < 4; ++i)
+        writeJpeg(folder + "shot" + std::to_string(i) + ".jpg", 2000, 1500,
+                  [i](int x, int y) { return gradient(x + 50 * i, y); });
+    const support::Bytes turned = support::withSegment(
+        support::encodeImage(support::storedFor(support::blockPicture(16, 4), 6)), support::exifSegment({false, 6}));
+    writeBytes(folder + "turned.jpg", std::vector<unsigned char>(turned.begin(), turned.end()));
+    writePlaceableWmf(folder + "clip.wmf", 1000, 500, 1000, 2, 1, {Rgb{0, 255, 0}, Rgb{0, 0, 255}});
+    writeBytes(folder + "broken.jpg", std::vector<unsigned char>(3000, 0x33));
+
+    const Outcome alone = build(0);
+    ASSERT_EQ(alone.list.size(), 11u);
+    ASSERT_EQ(alone.files.size(), 10u);
+    for (int threads : {1, 2}) {
+        SCOPED_TRACE(std::to_string(threads) + " threads ahead");
+        const Outcome ahead = build(threads);
+        EXPECT_EQ(ahead.list, alone.list);
+        EXPECT_EQ(ahead.traces, alone.traces);
+        ASSERT_EQ(ahead.files.size(), alone.files.size());
+        for (const auto& [name, bytes] : alone.files) {
+            auto file = ahead.files.find(name);
+            ASSERT_NE(file, ahead.files.end()) << name;
+            EXPECT_TRUE(file->second == bytes) << name;
+        }
+    }
+}
+
+TEST_F(BuildDialogRun, AbortWithDecodeAheadListsAndWritesWhatTheWorkerAloneDoes) {
+    // Six letter-boxed photos: Abort is clicked while the third one's trace line is being handled, after it
+    // has been decoded and before its file is written, with the later ones possibly decoded ahead.
+    for (int i = 0; i < 6; ++i)
+        writeJpeg(m_pictures.path() + "wide" + std::to_string(i) + ".jpg", 1920, 1080, gradient);
+    auto abortAtTheThirdPicture = [] {
+        auto lines = std::make_shared<int>(0);
+        TraceRecorder::instance().setLineHook([lines](const std::string& line) {
+            if (line.rfind("Preserving aspect ratio", 0) != 0 || ++*lines != 3)
+                return;
+            HWND build = findOwnWindow(kBuildTitle);
+            SendMessageA(build, WM_COMMAND, MAKEWPARAM(3, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(build, 3)));
+        });
+        HWND build = waitForOwnWindow(kBuildTitle);
+        if (build && waitUntil([&] { return enabled(build, IDOK); }, 20000))
+            clickButton(build, IDOK);
+    };
+    const Outcome alone = build(0, abortAtTheThirdPicture);
+    ASSERT_EQ(alone.list.size(), 3u);
+    EXPECT_EQ(alone.list[2].rfind(m_pictures.path() + "wide", 0), 0u) << alone.list[2];
+    EXPECT_EQ(alone.files.size(), 2u);
+
+    const Outcome ahead = build(1, abortAtTheThirdPicture);
+    EXPECT_EQ(ahead.list, alone.list);
+    ASSERT_EQ(ahead.files.size(), alone.files.size());
+    for (const auto& [name, bytes] : alone.files) {
+        auto file = ahead.files.find(name);
+        ASSERT_NE(file, ahead.files.end()) << name;
+        EXPECT_TRUE(file->second == bytes) << name;
+    }
+}
+
+// Activations of the build dialog once the user has moved to another window, seen on the dialog's thread.
+std::atomic<bool> g_otherWindowActive{false};
+std::atomic<int> g_buildActivations{0};
+
+LRESULT CALLBACK recordBuildActivations(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent->message == WM_ACTIVATE && LOWORD(sent->wParam) != WA_INACTIVE &&
+        g_otherWindowActive && windowText(sent->hwnd) == kBuildTitle)
+        ++g_buildActivations;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(BuildDialogRun, AFinishedRunEndsWithOkWithoutActivatingTheDialog) {
+    // The user moved to another window during the build: the run still ends the dialog with OK by itself,
+    // neither needing nor taking the activation, and that window stays active.
+    addPictures(3);
+    library::BuildDialog dialog(nullptr, m_cache, kAppTitle);
+    dialog.scanFolder(m_pictures.path());
+    dialog.setConvert(false);
+    g_otherWindowActive = false;
+    g_buildActivations = 0;
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, recordBuildActivations, nullptr, GetCurrentThreadId());
+    ASSERT_TRUE(hook);
+    bool otherStillActive = false, dialogGone = false;
+    INT_PTR result = 0;
+    {
+        Driver driver([&] {
+            HWND build = waitForOwnWindow(kBuildTitle);
+            if (!build)
+                return;
+            HWND other = CreateWindowA("STATIC", "Other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 0, 200, 100, nullptr,
+                                       nullptr, nullptr, nullptr);
+            SetForegroundWindow(other);
+            SetActiveWindow(other);
+            g_otherWindowActive = GetForegroundWindow() == other && GetActiveWindow() == other;
+            dialogGone = support::pumpUntil([&] { return !IsWindow(build); }, 10000);
+            otherStillActive = GetForegroundWindow() == other && GetActiveWindow() == other;
+            if (!dialogGone)
+                PostMessageA(build, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            DestroyWindow(other);
+        });
+        result = dialog.DoModal();
+    }
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(result, IDOK);
+    EXPECT_TRUE(g_otherWindowActive);
+    EXPECT_TRUE(dialogGone);
+    EXPECT_EQ(g_buildActivations, 0);
+    EXPECT_TRUE(otherStillActive);
     EXPECT_EQ(dialog.resultCount(), 3);
 }
 

@@ -139,6 +139,13 @@ public:
     void clear() {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_text.clear();
+        m_hook = nullptr;
+    }
+    // Runs on the recorder's thread with each line as it arrives, while the tracing thread still waits for
+    // its call to return; cleared by clear().
+    void setLineHook(std::function<void(const std::string&)> hook) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_hook = std::move(hook);
     }
 
 private:
@@ -170,8 +177,15 @@ private:
         if (message == WM_COPYDATA) {
             auto* self = reinterpret_cast<TraceRecorder*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
             auto* data = reinterpret_cast<COPYDATASTRUCT*>(lParam);
-            std::lock_guard<std::mutex> lock(self->m_mutex);
-            self->m_text += static_cast<const char*>(data->lpData);
+            const std::string line = static_cast<const char*>(data->lpData);
+            std::function<void(const std::string&)> hook;
+            {
+                std::lock_guard<std::mutex> lock(self->m_mutex);
+                self->m_text += line;
+                hook = self->m_hook;
+            }
+            if (hook)
+                hook(line);
             return TRUE;
         }
         return DefWindowProcA(hwnd, message, wParam, lParam);
@@ -179,6 +193,7 @@ private:
 
     std::mutex m_mutex;
     std::string m_text;
+    std::function<void(const std::string&)> m_hook;
     HWND m_window = nullptr;
     std::thread m_thread;
 };
