@@ -1,7 +1,13 @@
 # The Windows build: the screen saver, its tools and the tests that run under Wine.
 enable_language(RC)
 
-set(PRISMATA_DEPS ${CMAKE_SOURCE_DIR}/.cache/mingw CACHE PATH "Cross-built libjpeg and GoogleTest")
+# Where scripts/setup.sh put them: PRISMATA_CACHE when it names another folder, as for setup.sh itself.
+if(DEFINED ENV{PRISMATA_CACHE})
+    set(prismata_default_deps $ENV{PRISMATA_CACHE}/mingw)
+else()
+    set(prismata_default_deps ${CMAKE_SOURCE_DIR}/.cache/mingw)
+endif()
+set(PRISMATA_DEPS ${prismata_default_deps} CACHE PATH "Cross-built libjpeg and GoogleTest")
 
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 STRICT)
 add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-Wall> $<$<COMPILE_LANGUAGE:CXX>:-Wextra>)

@@ -22,14 +22,15 @@ namespace {
 // The worker's last call, sent from its thread; DM_GETDEFID shares the number but comes from the dialog's.
 constexpr UINT kBuildDone = WM_USER;
 
-// Abort, seen by the conversion between read chunks and rows, so a large picture does not hold it up.
+// Abort, seen by the conversion between read chunks and rows, so a large picture does not hold it up. It holds
+// the flag itself: a helper still decoding after a worker cut off at the time limit must not read a gone dialog.
 class AbortSignal : public imaging::StopSignal {
 public:
-    explicit AbortSignal(const std::atomic<bool>& abort) : m_abort(abort) {}
-    bool stopRequested() const override { return m_abort.load(); }
+    explicit AbortSignal(std::shared_ptr<const std::atomic<bool>> abort) : m_abort(std::move(abort)) {}
+    bool stopRequested() const override { return m_abort->load(); }
 
 private:
-    const std::atomic<bool>& m_abort;
+    std::shared_ptr<const std::atomic<bool>> m_abort;
 };
 
 constexpr int kMaxDecodeAheadThreads = 3;
@@ -62,7 +63,7 @@ BuildDialog::BuildDialog(HWND owner, std::string cacheFolder, std::string title)
 BuildDialog::~BuildDialog() {
     // The dialog ended some other way (a quit request): the worker must not outlive its lists.
     if (m_thread) {
-        m_abort = true;
+        *m_abort = true;
         stopWorker(false);
     }
 }
@@ -97,7 +98,9 @@ void BuildDialog::runBuild() {
     fw::ComApartment com;
     const int total = pendingCount();
     const PixelsPerInch pixelsPerInch = screenPixelsPerInch();
-    const AbortSignal abort(m_abort);
+    // On the heap: a worker cut off at the time limit never frees it, so helpers still decoding can read it.
+    const auto abortSignal = std::make_shared<const AbortSignal>(m_abort);
+    const AbortSignal& abort = *abortSignal;
     // Helpers decode the pictures after the worker's own, in the same order; files are written here alone.
     std::unique_ptr<DecodeAhead<PreparedPicture>> ahead;
     if (m_convert && m_decodeAheadThreads > 0 && total > 1) {
@@ -112,7 +115,7 @@ void BuildDialog::runBuild() {
     }
     int processed = 0;
     while (!m_pending.empty()) {
-        if (m_abort) {
+        if (*m_abort) {
             setStatus(text::kAborted);
             break;
         }
@@ -136,7 +139,7 @@ void BuildDialog::runBuild() {
     (void)EnableWindow(GetDlgItem(m_window, IDCANCEL), TRUE);
     // A completed run closes the dialog as if the user had clicked OK: the button's click notification goes to
     // the dialog, since a BM_CLICK to a dialog that is not active might fail (and activates it).
-    if (!m_abort)
+    if (!*m_abort)
         (void)PostMessageA(m_window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                            reinterpret_cast<LPARAM>(GetDlgItem(m_window, IDOK)));
 }
@@ -220,7 +223,7 @@ bool BuildDialog::OnCommand(WORD id, WORD notifyCode, HWND) {
 }
 
 void BuildDialog::OnAbort() {
-    m_abort = true;
+    *m_abort = true;
     (void)EnableWindow(item(IDC_BUILD_ABORT), FALSE);
     (void)SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     setStatus(text::kAborting);

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <deque>
 #include <list>
+#include <memory>
 #include <string>
 
 namespace library {
@@ -76,9 +77,10 @@ private:
     bool m_convert = true;             // read-only while the worker runs
     std::list<std::string> m_pending;  // filled before the run, then the worker's
     std::deque<std::string> m_results; // the worker's until it has ended
-    std::atomic<bool> m_abort{false};  // set by the user-interface thread, read between pictures
-    HWND m_window = nullptr;           // the dialog window, for the worker
-    fw::ProgressBar m_progress;        // attached before the worker starts
+    // Set by the user-interface thread, read between pictures; shared with the decoding helpers.
+    std::shared_ptr<std::atomic<bool>> m_abort = std::make_shared<std::atomic<bool>>(false);
+    HWND m_window = nullptr;    // the dialog window, for the worker
+    fw::ProgressBar m_progress; // attached before the worker starts
     fw::KernelHandle m_thread;
     DWORD m_stopWaitLimit = kStopWaitLimit;
     int m_targetSize = 256;
