@@ -50,18 +50,7 @@ bool startPrismataWithWineDebug(const std::string& arguments, const std::string&
         return false;
     std::string line =
         "/bin/sh -c \"WINEDEBUG=" + channels + " exec wine '" + program + "' " + arguments + " 2>'" + log + "'\"";
-    std::vector<char> text(line.begin(), line.end());
-    text.push_back('\0');
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessA(nullptr, text.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-        return false;
-    if (info.hProcess)
-        CloseHandle(info.hProcess);
-    if (info.hThread)
-        CloseHandle(info.hThread);
-    return true;
+    return support::startDetached(line);
 }
 
 Logger::Logger() : m_folder("logger"), m_file(m_folder.path() + "trace.log") {

@@ -17,6 +17,18 @@ class LibraryBuild : public ::testing::Test {
 protected:
     std::string pictures() const { return m_pictures.path().substr(0, m_pictures.path().size() - 1); }
     std::string cache() const { return m_session.installFolder() + "ImageCache\\"; }
+    // Accepts the dialog with the picture folder of the profile and answers the rebuild's box, which must read
+    // "Processed <count> image files"; the program must then end.
+    void buildThroughOk(int count) {
+        HWND dialog = m_session.open();
+        ASSERT_TRUE(dialog);
+        click(dialog, IDOK);
+        HWND box = m_session.waitForWindow(library::text::kProcessedCaption);
+        ASSERT_TRUE(box);
+        EXPECT_EQ(windowText(GetDlgItem(box, 0xFFFF)), "Processed " + std::to_string(count) + " image files");
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(m_session.endsWithin(kDialogWait));
+    }
 
     TempFolder m_pictures{"pictures"};
     ConfigSession m_session;
@@ -29,15 +41,9 @@ TEST_F(LibraryBuild, OkBuildsTheCacheAndThePictureList) {
         });
     m_session.writeProfile("[Settings]\r\nPicturePath=" + pictures() + "\r\n");
     Logger logger;
-    HWND dialog = m_session.open();
-    ASSERT_TRUE(dialog);
-    click(dialog, IDOK);
-
-    HWND box = m_session.waitForWindow(library::text::kProcessedCaption);
-    ASSERT_TRUE(box);
-    EXPECT_EQ(windowText(GetDlgItem(box, 0xFFFF)), "Processed 3 image files");
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(m_session.endsWithin(kDialogWait));
+    buildThroughOk(3);
+    if (HasFatalFailure())
+        return;
 
     EXPECT_EQ(m_session.value("Photos", "Count"), "3");
     for (int i = 0; i < 3; ++i) {
@@ -62,14 +68,9 @@ TEST_F(LibraryBuild, PicturesNamedInAnyLanguageAreConvertedListedTracedAndShown)
     }
     m_session.writeProfile("[Settings]\r\nPicturePath=" + pictures() + "\r\n");
     Logger logger;
-    HWND dialog = m_session.open();
-    ASSERT_TRUE(dialog);
-    click(dialog, IDOK);
-    HWND box = m_session.waitForWindow(library::text::kProcessedCaption);
-    ASSERT_TRUE(box);
-    EXPECT_EQ(windowText(GetDlgItem(box, 0xFFFF)), "Processed 3 image files");
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(m_session.endsWithin(kDialogWait));
+    buildThroughOk(3);
+    if (HasFatalFailure())
+        return;
 
     // Listed as cache files named after their sources, in the file's own bytes.
     ASSERT_EQ(m_session.value("Photos", "Count"), "3");

@@ -107,18 +107,7 @@ struct NativeMprFirst : AppDefault {
 // cannot be waited for, so callers watch for the effect.
 inline bool xdotool(const std::string& arguments) {
     std::string line = "/usr/bin/xdotool " + arguments;
-    std::vector<char> text(line.begin(), line.end());
-    text.push_back('\0');
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessA(nullptr, text.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-        return false;
-    if (info.hProcess)
-        CloseHandle(info.hProcess);
-    if (info.hThread)
-        CloseHandle(info.hThread);
-    return true;
+    return support::startDetached(line);
 }
 
 // Moves the X pointer and waits until the system reports it there.

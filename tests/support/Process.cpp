@@ -65,4 +65,19 @@ bool Process::waitForExit(DWORD milliseconds, DWORD& exitCode) {
     return GetExitCodeProcess(m_info.hProcess, &exitCode) != FALSE;
 }
 
+bool startDetached(const std::string& commandLine) {
+    std::vector<char> text(commandLine.begin(), commandLine.end());
+    text.push_back('\0');
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(nullptr, text.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return false;
+    if (info.hProcess)
+        CloseHandle(info.hProcess);
+    if (info.hThread)
+        CloseHandle(info.hThread);
+    return true;
+}
+
 } // namespace support

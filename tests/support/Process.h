@@ -32,4 +32,8 @@ private:
     PROCESS_INFORMATION m_info{};
 };
 
+// Starts a program that is not waited for (a Linux program Wine starts gives no handle to wait on); false
+// when it could not be started.
+bool startDetached(const std::string& commandLine);
+
 } // namespace support
