@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -74,14 +75,19 @@ bool readSource(const std::string& path, PreparedPicture& picture, const imaging
     return read == fw::WholeFileRead::Read && !picture.bytes.empty();
 }
 
+// The fit of a picture of that HIMETRIC size as the display's pixels measure it.
+std::optional<FitPlan> planForDisplay(long hmWidth, long hmHeight, PixelsPerInch pixelsPerInch, int targetSize) {
+    return planFit(hmWidth, hmHeight, himetricToPixels(hmWidth, pixelsPerInch.x),
+                   himetricToPixels(hmHeight, pixelsPerInch.y), targetSize);
+}
+
 // Our own formats: the size from the headers, the plan, and the pixels at the drawn size.
 bool decodeOwnFormat(PreparedPicture& picture, int width, int height, int targetSize, PixelsPerInch pixelsPerInch,
                      const imaging::StopSignal* stop) {
     // The size the system loader reports for a 96-dpi picture, so the fit is the same as ever.
     picture.hmWidth = pixelsToHimetric(width, kPictureDpi);
     picture.hmHeight = pixelsToHimetric(height, kPictureDpi);
-    auto plan = planFit(picture.hmWidth, picture.hmHeight, himetricToPixels(picture.hmWidth, pixelsPerInch.x),
-                        himetricToPixels(picture.hmHeight, pixelsPerInch.y), targetSize);
+    auto plan = planForDisplay(picture.hmWidth, picture.hmHeight, pixelsPerInch, targetSize);
     if (!plan)
         return false;
     picture.plan = *plan;
@@ -167,8 +173,7 @@ bool finishPicture(PreparedPicture& picture, const std::string& sourcePath, cons
             return false;
         picture.hmWidth = hmWidth;
         picture.hmHeight = hmHeight;
-        auto plan = planFit(hmWidth, hmHeight, himetricToPixels(hmWidth, pixelsPerInch.x),
-                            himetricToPixels(hmHeight, pixelsPerInch.y), targetSize);
+        auto plan = planForDisplay(hmWidth, hmHeight, pixelsPerInch, targetSize);
         if (!plan || stopped(stop))
             return false;
         picture.plan = *plan;
