@@ -3,17 +3,34 @@ enable_language(RC)
 
 # Where scripts/setup.sh put them: PRISMATA_CACHE when it names another folder, as for setup.sh itself.
 if(DEFINED ENV{PRISMATA_CACHE})
-    set(prismata_default_deps $ENV{PRISMATA_CACHE}/mingw)
+    set(prismata_default_deps $ENV{PRISMATA_CACHE}/mingw-i686)
 else()
-    set(prismata_default_deps ${CMAKE_SOURCE_DIR}/.cache/mingw)
+    set(prismata_default_deps ${CMAKE_SOURCE_DIR}/.cache/mingw-i686)
 endif()
 set(PRISMATA_DEPS ${prismata_default_deps} CACHE PATH "Cross-built libjpeg and GoogleTest")
 
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 STRICT)
 add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-Wall> $<$<COMPILE_LANGUAGE:CXX>:-Wextra>)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    # Our floating point in SSE2 registers: Direct3D may leave the x87 unit at single precision, and the
+    # results then match the native tests'. Windows only promises 4-byte stack alignment to 32-bit code
+    # (callbacks, thread starts), so functions that keep SSE values on the stack align it themselves.
+    add_compile_options(-msse2 -mfpmath=sse -mincoming-stack-boundary=2)
+    # A 32-bit process on 64-bit Windows may then use 4 GB, for big photos and their textures.
+    add_link_options(-Wl,--large-address-aware)
+endif()
 # The binaries must run on a bare Windows: no MinGW runtime DLLs.
 add_link_options(-static-libgcc -static-libstdc++ -static)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR} -I${CMAKE_BINARY_DIR}")
+
+# Fails the build when a shipped program's machine type is not the one its manifest names (Windows refuses
+# such a program; Wine does not look) or when it is not large-address-aware.
+function(prismata_check_program target manifest)
+    add_custom_command(TARGET ${target} POST_BUILD
+        COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:${target}> -DMANIFEST=${manifest}
+            -P ${CMAKE_SOURCE_DIR}/cmake/CheckProgram.cmake
+        VERBATIM)
+endfunction()
 
 add_library(jpeg_static STATIC IMPORTED)
 set_target_properties(jpeg_static PROPERTIES
@@ -39,6 +56,7 @@ target_link_libraries(prismata_win PUBLIC prismata_pure jpeg_static
 add_executable(Prismata WIN32 app/Main.cpp resources/Prismata.rc)
 target_link_libraries(Prismata PRIVATE prismata_win)
 set_target_properties(Prismata PROPERTIES SUFFIX ".scr")
+prismata_check_program(Prismata ${CMAKE_SOURCE_DIR}/resources/Prismata.manifest)
 # windres reports no include dependencies: rebuild the resources when any file they pull in changes.
 file(GLOB_RECURSE PRISMATA_RESOURCE_INPUTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*)
 set_source_files_properties(resources/Prismata.rc PROPERTIES OBJECT_DEPENDS "${PRISMATA_RESOURCE_INPUTS}")

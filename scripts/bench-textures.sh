@@ -16,7 +16,7 @@ cmake --build "$build/native" --target TextureBench >/dev/null || exit 1
 
 if command -v wine >/dev/null && [ -f "$root/.cache/mingw/lib/libjpeg.a" ]; then
     echo "== Windows build under Wine"
-    cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+    cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake" \
         -DCMAKE_BUILD_TYPE=Release >/dev/null || exit 1
     cmake --build "$build/win" --target TextureBench >/dev/null || exit 1
     session=$build/wine-session

@@ -37,7 +37,7 @@ bash "$root/scripts/setup.sh"
 
 echo "== build"
 build=${PRISMATA_BUILD:-$root/build}
-cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake" \
     -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build/win" -j "$(nproc)" \
     --target Prismata PrismataPostInstall PrismataSetup PrismataLogger PrismataConfigDriver

@@ -8,25 +8,35 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cache=${PRISMATA_CACHE:-$root/.cache}
 mkdir -p "$cache"
 
+# The Windows programs are 32-bit, as Direct3D 8 exists for 32-bit programs only. They run under Wine's
+# WoW64 prefix: 32-bit Wine and the 32-bit Mesa libraries come from Debian's i386 architecture, and must be
+# there before any prefix is made. The 64-bit compiler builds the few 64-bit test programs.
 packages=(
     cmake ninja-build make g++ clang libclang-rt-14-dev
-    mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-    wine wine64 xvfb xauth xdotool x11-utils imagemagick
+    mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+    gcc-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+    wine wine64 wine32:i386 xvfb xauth xdotool x11-utils xserver-xephyr imagemagick
+    libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 libxrandr2:i386 libxrender1:i386 libxi6:i386
+    libxcursor1:i386 libxinerama1:i386 libxcomposite1:i386 libxxf86vm1:i386 libxfixes3:i386
     googletest libgtest-dev libjpeg62-turbo-dev nasm dpkg-dev nsis
     halibut libimage-exiftool-perl mate-backgrounds
 )
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+    force_update=1
+fi
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-if [ ${#missing[@]} -gt 0 ]; then
+if [ ${#missing[@]} -gt 0 ] || [ -n "${force_update:-}" ]; then
     echo "setup: installing ${missing[*]}"
     export DEBIAN_FRONTEND=noninteractive
     apt-get update -qq
     apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-toolchain=$root/cmake/mingw-w64-x86_64.cmake
+toolchain=$root/cmake/mingw-w64-i686.cmake
 
 # Prints "URI KEYRING" of the first apt entry that serves suite $1 with component main (KEYRING may be empty).
 debian_archive() {
@@ -59,7 +69,7 @@ debian_archive() {
     done
     return 1
 }
-prefix=$cache/mingw
+prefix=$cache/mingw-i686
 
 # libjpeg-turbo from Debian's source package, fetched through a private apt configuration so the
 # machine's own source list is never touched.
@@ -85,7 +95,7 @@ SRC
     aptopts=(-oDir::Etc::SourceList=/dev/null -oDir::Etc::SourceParts="$src/apt/sources.d"
              -oDir::State::Lists="$src/apt/lists" -oAPT::Sandbox::User=root)
     apt-get "${aptopts[@]}" update -qq
-    (cd "$src" && rm -rf libjpeg-turbo-* && apt-get "${aptopts[@]}" source -qq libjpeg-turbo >/dev/null)
+    (cd "$src" && rm -rf libjpeg-turbo-* jpeg-build && apt-get "${aptopts[@]}" source -qq libjpeg-turbo >/dev/null)
     jsrc=$(find "$src" -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n 1)
     cmake -S "$jsrc" -B "$src/jpeg-build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
         -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -Wno-dev \
@@ -98,10 +108,10 @@ fi
 
 # GoogleTest from Debian's sources, cross-built with the same toolchain.
 if [ ! -f "$prefix/lib/libgtest.a" ]; then
-    cmake -S /usr/src/googletest -B "$cache/gtest-build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    cmake -S /usr/src/googletest -B "$cache/gtest-build-i686" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
         -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_GMOCK=OFF \
         -Dgtest_disable_pthreads=OFF >/dev/null
-    cmake --build "$cache/gtest-build" >/dev/null
-    cmake --install "$cache/gtest-build" >/dev/null
+    cmake --build "$cache/gtest-build-i686" >/dev/null
+    cmake --install "$cache/gtest-build-i686" >/dev/null
 fi
 echo "setup: ready ($prefix)"

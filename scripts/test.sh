@@ -106,7 +106,7 @@ fi
 
 if [ $((want_win + want_e2e)) -gt 0 ]; then
     echo "== Windows build"
-    cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+    cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake" \
         -DCMAKE_BUILD_TYPE=Release >/dev/null || exit 1
     targets=()
     if [ -n "$test_filter" ]; then

@@ -81,7 +81,7 @@ end_session() {
 begin_windows_bench() {
     bash "$root/scripts/setup.sh"
     build=${PRISMATA_BUILD:-$root/build}
-    cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+    cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake" \
         -DCMAKE_BUILD_TYPE=Release >/dev/null
     cmake --build "$build/win" --target "$1"
     session=$build/${2:-bench-session}

@@ -151,22 +151,16 @@ private:
 
 // The tooltip window a dialog owns, or null.
 inline HWND toolTipOf(HWND dialog) {
-    struct Search {
-        HWND owner;
-        HWND found;
-    } search{dialog, nullptr};
-    EnumWindows(
-        [](HWND hwnd, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            char cls[64] = "";
-            GetClassNameA(hwnd, cls, sizeof cls);
-            if (lstrcmpiA(cls, TOOLTIPS_CLASSA) != 0 || GetWindow(hwnd, GW_OWNER) != s->owner)
-                return TRUE;
-            s->found = hwnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    HWND found = nullptr;
+    support::forEachTopWindow([&](HWND hwnd) {
+        char cls[64] = "";
+        GetClassNameA(hwnd, cls, sizeof cls);
+        if (lstrcmpiA(cls, TOOLTIPS_CLASSA) != 0 || GetWindow(hwnd, GW_OWNER) != dialog)
+            return true;
+        found = hwnd;
+        return false;
+    });
+    return found;
 }
 
 // Every tool of the dialog's tooltip: control id -> tip text. Read in wide characters, as the narrow form

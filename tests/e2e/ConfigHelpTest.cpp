@@ -35,14 +35,10 @@ std::string className(HWND window) {
 // Every window of the tree below a window, with its class and text, for the failure messages.
 std::string describeTree(HWND top) {
     std::string description = className(top) + " \"" + windowText(top) + "\"\n";
-    EnumChildWindows(
-        top,
-        [](HWND child, LPARAM param) -> BOOL {
-            auto* out = reinterpret_cast<std::string*>(param);
-            *out += "  " + className(child) + " \"" + sentText(child).substr(0, 120) + "\"\n";
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&description));
+    support::forEachChildWindow(top, [&](HWND child) {
+        description += "  " + className(child) + " \"" + sentText(child).substr(0, 120) + "\"\n";
+        return true;
+    });
     return description;
 }
 
@@ -53,14 +49,12 @@ constexpr char kHtmlHelpClass[] = "HH Parent";
 // The help viewers of either kind now open.
 std::vector<HWND> helpViewers() {
     std::vector<HWND> viewers;
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            std::string name = className(window);
-            if ((name == kWinHelpClass || name == kHtmlHelpClass) && IsWindowVisible(window))
-                reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&viewers));
+    support::forEachTopWindow([&](HWND window) {
+        std::string name = className(window);
+        if ((name == kWinHelpClass || name == kHtmlHelpClass) && IsWindowVisible(window))
+            viewers.push_back(window);
+        return true;
+    });
     return viewers;
 }
 
@@ -74,34 +68,24 @@ std::string describeViewers() {
 // The title of the topic a WinHelp viewer shows: the first line of its text pane.
 std::string winHelpTopic(HWND viewer) {
     std::string text;
-    EnumChildWindows(
-        viewer,
-        [](HWND child, LPARAM param) -> BOOL {
-            if (className(child).rfind("RichEdit", 0) != 0)
-                return TRUE;
-            *reinterpret_cast<std::string*>(param) = sentText(child);
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&text));
+    support::forEachChildWindow(viewer, [&](HWND child) {
+        if (className(child).rfind("RichEdit", 0) != 0)
+            return true;
+        text = sentText(child);
+        return false;
+    });
     return text.substr(0, text.find_first_of("\r\n"));
 }
 
 HWND findChild(HWND parent, const char* wantedClass) {
-    struct Search {
-        const char* wanted;
-        HWND found;
-    } search{wantedClass, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            if (className(child) != s->wanted)
-                return TRUE;
-            s->found = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    HWND found = nullptr;
+    support::forEachChildWindow(parent, [&](HWND child) {
+        if (className(child) != wantedClass)
+            return true;
+        found = child;
+        return false;
+    });
+    return found;
 }
 
 // The top-level entry of a tree view in another process whose text is the title; null when none is.

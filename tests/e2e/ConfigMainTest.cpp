@@ -337,31 +337,24 @@ TEST_F(ConfigMain, TipsFollowTheTableAndShowUnderTheMouse) {
 // The shell's browser: the program's visible dialog-class window other than the settings dialog (told apart
 // by handle, as a title read can time out while the browser fills its tree on the same thread).
 HWND waitForBrowser(const ConfigSession& session, HWND dialog) {
-    struct Search {
-        DWORD processId;
-        HWND dialog;
-        HWND found;
-    } search{session.processId(), dialog, nullptr};
+    const DWORD processId = session.processId();
+    HWND found = nullptr;
     pumpUntil(
         [&] {
-            EnumWindows(
-                [](HWND hwnd, LPARAM param) -> BOOL {
-                    auto* s = reinterpret_cast<Search*>(param);
-                    DWORD pid = 0;
-                    GetWindowThreadProcessId(hwnd, &pid);
-                    char cls[64] = "";
-                    GetClassNameA(hwnd, cls, sizeof cls);
-                    if (pid != s->processId || hwnd == s->dialog || std::string(cls) != "#32770" ||
-                        !IsWindowVisible(hwnd))
-                        return TRUE;
-                    s->found = hwnd;
-                    return FALSE;
-                },
-                reinterpret_cast<LPARAM>(&search));
-            return search.found != nullptr;
+            support::forEachTopWindow([&](HWND hwnd) {
+                DWORD pid = 0;
+                GetWindowThreadProcessId(hwnd, &pid);
+                char cls[64] = "";
+                GetClassNameA(hwnd, cls, sizeof cls);
+                if (pid != processId || hwnd == dialog || std::string(cls) != "#32770" || !IsWindowVisible(hwnd))
+                    return true;
+                found = hwnd;
+                return false;
+            });
+            return found != nullptr;
         },
         kDialogWait);
-    return search.found;
+    return found;
 }
 
 TEST_F(ConfigMain, BrowserOpensAtTheShownFolderAndCancelChangesNothing) {

@@ -227,22 +227,16 @@ namespace {
 
 // The installer's own window, titled "Prismata Setup: <page>". Its button with id 1 is Install, then Close.
 HWND findSetupWindow(DWORD processId) {
-    struct Search {
-        DWORD processId;
-        HWND found;
-    } search{processId, nullptr};
-    EnumWindows(
-        [](HWND hwnd, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hwnd, &owner);
-            if (owner != s->processId || windowText(hwnd).rfind("Prismata Setup", 0) != 0)
-                return TRUE;
-            s->found = hwnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    HWND found = nullptr;
+    support::forEachTopWindow([&](HWND hwnd) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (owner != processId || windowText(hwnd).rfind("Prismata Setup", 0) != 0)
+            return true;
+        found = hwnd;
+        return false;
+    });
+    return found;
 }
 
 std::string nextButtonText(HWND setup) {

@@ -139,6 +139,11 @@ template <typename Function> Function lookUp(HMODULE library, const char* name) 
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
 }
 
+BOOL CALLBACK collectResourceType(HMODULE, LPSTR type, LONG_PTR param) {
+    reinterpret_cast<std::vector<ULONG_PTR>*>(param)->push_back(reinterpret_cast<ULONG_PTR>(type));
+    return TRUE;
+}
+
 TEST(PostInstallFile, HoldsOnlyItsVersionResource) {
     const std::string file = binFolder() + kLauncher;
     HMODULE library = LoadLibraryA("version.dll");
@@ -181,13 +186,7 @@ TEST(PostInstallFile, HoldsOnlyItsVersionResource) {
     HMODULE image = LoadLibraryExA(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_TRUE(image);
     std::vector<ULONG_PTR> types;
-    EnumResourceTypesA(
-        image,
-        [](HMODULE, LPSTR type, LONG_PTR param) -> BOOL {
-            reinterpret_cast<std::vector<ULONG_PTR>*>(param)->push_back(reinterpret_cast<ULONG_PTR>(type));
-            return TRUE;
-        },
-        reinterpret_cast<LONG_PTR>(&types));
+    EnumResourceTypesA(image, &collectResourceType, reinterpret_cast<LONG_PTR>(&types));
     EXPECT_EQ(types, (std::vector<ULONG_PTR>{reinterpret_cast<ULONG_PTR>(RT_VERSION),
                                              reinterpret_cast<ULONG_PTR>(RT_MANIFEST)}));
     // The manifest Windows reads at start: the invoker's rights, DPI awareness and UTF-8, and no controls

@@ -36,7 +36,23 @@ HWND find(DWORD processId, bool visibleOnly, const std::string& title, const std
     return search.found;
 }
 
+BOOL CALLBACK visitWindow(HWND hwnd, LPARAM param) {
+    return (*reinterpret_cast<const std::function<bool(HWND)>*>(param))(hwnd) ? TRUE : FALSE;
+}
+
 } // namespace
+
+void forEachTopWindow(const std::function<bool(HWND)>& visit) {
+    EnumWindows(&visitWindow, reinterpret_cast<LPARAM>(&visit));
+}
+
+void forEachThreadWindow(DWORD threadId, const std::function<bool(HWND)>& visit) {
+    EnumThreadWindows(threadId, &visitWindow, reinterpret_cast<LPARAM>(&visit));
+}
+
+void forEachChildWindow(HWND parent, const std::function<bool(HWND)>& visit) {
+    EnumChildWindows(parent, &visitWindow, reinterpret_cast<LPARAM>(&visit));
+}
 
 std::string windowText(HWND hwnd) {
     char text[2048] = "";

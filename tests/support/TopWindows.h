@@ -3,9 +3,16 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace support {
+
+// Call visit for each top-level window, each top-level window of a thread, or each descendant of a window,
+// until it returns false. The system's enumerations call back with stdcall, which a lambda cannot promise.
+void forEachTopWindow(const std::function<bool(HWND)>& visit);
+void forEachThreadWindow(DWORD threadId, const std::function<bool(HWND)>& visit);
+void forEachChildWindow(HWND parent, const std::function<bool(HWND)>& visit);
 
 // Works across processes, where GetWindowText does not.
 std::string windowText(HWND hwnd);

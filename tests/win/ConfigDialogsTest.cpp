@@ -3,6 +3,7 @@
 #include "config/AdvancedDialog.h"
 #include "config/ConfigDialog.h"
 #include "tests/support/BareApp.h"
+#include "tests/support/TopWindows.h"
 #include "resources/resource.h"
 
 #include <gtest/gtest.h>
@@ -16,27 +17,20 @@ namespace {
 
 // A top-level window of the thread with exactly this title, waited for.
 HWND waitForWindow(DWORD threadId, const std::string& title) {
-    struct Search {
-        const std::string* title;
-        HWND found;
-    } search{&title, nullptr};
-    for (int i = 0; i < 500 && !search.found; ++i) {
-        EnumThreadWindows(
-            threadId,
-            [](HWND hwnd, LPARAM param) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(param);
-                char text[128] = "";
-                GetWindowTextA(hwnd, text, sizeof text);
-                if (*s->title != text || !IsWindowVisible(hwnd))
-                    return TRUE;
-                s->found = hwnd;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        if (!search.found)
+    HWND found = nullptr;
+    for (int i = 0; i < 500 && !found; ++i) {
+        support::forEachThreadWindow(threadId, [&](HWND hwnd) {
+            char text[128] = "";
+            GetWindowTextA(hwnd, text, sizeof text);
+            if (title != text || !IsWindowVisible(hwnd))
+                return true;
+            found = hwnd;
+            return false;
+        });
+        if (!found)
             Sleep(20);
     }
-    return search.found;
+    return found;
 }
 
 void waitGone(HWND hwnd) {
@@ -147,20 +141,14 @@ TEST_F(ConfigDialogs, MainDialogForcesARebuildAfterANewBitmapSizeOrABrowse) {
             click(main, IDC_BROWSE);
             HWND browser = nullptr;
             for (int i = 0; i < 500 && !browser; ++i) {
-                std::pair<HWND, HWND> search(main, nullptr);
-                EnumThreadWindows(
-                    uiThread,
-                    [](HWND hwnd, LPARAM param) -> BOOL {
-                        auto* found = reinterpret_cast<std::pair<HWND, HWND>*>(param);
-                        char cls[32] = "";
-                        GetClassNameA(hwnd, cls, sizeof cls);
-                        if (hwnd == found->first || std::string(cls) != "#32770" || !IsWindowVisible(hwnd))
-                            return TRUE;
-                        found->second = hwnd;
-                        return FALSE;
-                    },
-                    reinterpret_cast<LPARAM>(&search));
-                browser = search.second;
+                support::forEachThreadWindow(uiThread, [&](HWND hwnd) {
+                    char cls[32] = "";
+                    GetClassNameA(hwnd, cls, sizeof cls);
+                    if (hwnd == main || std::string(cls) != "#32770" || !IsWindowVisible(hwnd))
+                        return true;
+                    browser = hwnd;
+                    return false;
+                });
                 if (!browser)
                     Sleep(20);
             }

@@ -42,21 +42,23 @@ std::string classOf(HWND hwnd) {
 }
 
 // The visible top-level dialogs of one process.
+struct DialogSearch {
+    DWORD processId;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK collectDialog(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<DialogSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == search->processId && IsWindowVisible(hwnd) && classOf(hwnd) == kDialogClass)
+        search->found.push_back(hwnd);
+    return TRUE;
+}
+
 std::vector<HWND> processDialogs(DWORD processId) {
-    struct Search {
-        DWORD processId;
-        std::vector<HWND> found;
-    } search{processId, {}};
-    EnumWindows(
-        [](HWND hwnd, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hwnd, &owner);
-            if (owner == s->processId && IsWindowVisible(hwnd) && classOf(hwnd) == kDialogClass)
-                s->found.push_back(hwnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    DialogSearch search{processId, {}};
+    EnumWindows(&collectDialog, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
