@@ -32,9 +32,9 @@ public:
     // Afterwards no tick is running (other than the caller, when called from one) and none will run.
     void stop();
 
-private:
-    struct Chain;
+    struct Chain; // defined with the timer's code
 
+private:
     static void CALLBACK timerProc(UINT timerId, UINT message, DWORD_PTR user, DWORD_PTR, DWORD_PTR);
 
     UINT m_delay;
