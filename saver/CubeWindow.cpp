@@ -14,6 +14,8 @@ constexpr int kAppIcon = 128;
 constexpr UINT kFrameDelay = 20;
 constexpr UINT kFrameResolution = 5;
 constexpr UINT_PTR kWindowTimerId = 101;
+// Posted from the timer thread: the chain of wParam ended because its next tick could not be armed.
+constexpr UINT kFrameTimerFailed = WM_APP + 101;
 constexpr COLORREF kFailureTextColour = RGB(0, 255, 255);
 constexpr COLORREF kFailureBackColour = RGB(0, 0, 0);
 } // namespace
@@ -88,13 +90,39 @@ void CubeWindow::dropEngine() {
 }
 
 void CubeWindow::armFrameTimer() {
-    if (m_frameTimer.start([this] { return frameStep(); }))
+    const unsigned chain = ++m_chainNumber;
+    const HWND window = hwnd();
+    if (m_frameTimer.start([this] { return frameStep(); },
+                           [window, chain] { (void)PostMessageA(window, kFrameTimerFailed, chain, 0); }))
         return;
     // No multimedia timer: a window timer ticks on this thread instead.
+    startWindowTimer();
+}
+
+void CubeWindow::startWindowTimer() {
     m_windowTimerRunning = SetTimer(hwnd(), kWindowTimerId, kFrameDelay, nullptr) != 0;
 }
 
+void CubeWindow::OnFrameTimerFailed(unsigned chain) {
+    if (chain != m_chainNumber || !m_engine || m_windowTimerRunning)
+        return;
+    Trace("The multimedia timer could not be armed again, going on with the Windows timer\n");
+    // The ended chain is let go before the window timer takes over its ticks.
+    m_frameTimer.stop();
+    startWindowTimer();
+}
+
+LRESULT CubeWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kFrameTimerFailed) {
+        OnFrameTimerFailed(static_cast<unsigned>(wParam));
+        return 0;
+    }
+    return fw::Window::WindowProc(message, wParam, lParam);
+}
+
 void CubeWindow::stopFrameTimer() {
+    // A failed re-arm reported before this stop is not for the next chain.
+    ++m_chainNumber;
     if (m_windowTimerRunning) {
         (void)KillTimer(hwnd(), kWindowTimerId);
         m_windowTimerRunning = false;

@@ -26,6 +26,7 @@ protected:
     void OnDestroy() override;
     void OnPaint() override;
     void OnTimer(UINT_PTR id) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // Creates the engine for this window and arms the frame timer; an earlier engine and its timer
     // chain are stopped first.
@@ -54,6 +55,11 @@ protected:
 
 private:
     void armFrameTimer();
+    // The multimedia timer could not be armed for the next tick: window timer 101 takes over here, on the
+    // window's own thread (SetTimer takes only windows of the calling thread). chain: the ended chain's
+    // number, so that a report that comes after a restart changes nothing.
+    void OnFrameTimerFailed(unsigned chain);
+    void startWindowTimer();
     // Afterwards no tick is running and none will touch this window or its engine.
     void stopFrameTimer();
     void paintFailure(HDC dc);
@@ -61,4 +67,6 @@ private:
     std::unique_ptr<DXGraphics> m_engine;
     FrameTimer m_frameTimer; // declared after the engine: it stops before the engine goes
     bool m_windowTimerRunning = false;
+    // Counts the chains armed; window thread only.
+    unsigned m_chainNumber = 0;
 };

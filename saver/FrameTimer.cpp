@@ -16,8 +16,9 @@ constexpr UINT kFlags = TIME_ONESHOT | TIME_KILL_SYNCHRONOUS;
 
 // One chain of one-shot ticks, shared by its owner and by each tick while that tick runs.
 struct FrameTimer::Chain {
-    Chain(Tick work, UINT delayMs, UINT resolutionMs, Calls timerCalls)
-        : tick(std::move(work)), delay(delayMs), resolution(resolutionMs), calls(timerCalls) {}
+    Chain(Tick work, RearmFailed failed, UINT delayMs, UINT resolutionMs, Calls timerCalls)
+        : tick(std::move(work)), rearmFailed(std::move(failed)), delay(delayMs), resolution(resolutionMs),
+          calls(timerCalls) {}
     void release() {
         if (refs.fetch_sub(1, std::memory_order_acq_rel) == 1)
             delete this;
@@ -27,6 +28,7 @@ struct FrameTimer::Chain {
     std::atomic<int> refs{1};
     fw::CriticalSection tickLock; // held while a tick runs and while the owner lets go
     const Tick tick;
+    const RearmFailed rearmFailed;
     const UINT delay;
     const UINT resolution;
     const Calls calls;
@@ -50,9 +52,9 @@ Registry& registry() {
 }
 } // namespace
 
-bool FrameTimer::start(Tick tick) {
+bool FrameTimer::start(Tick tick, RearmFailed rearmFailed) {
     stop();
-    auto* chain = new Chain(std::move(tick), m_delay, m_resolution, m_calls);
+    auto* chain = new Chain(std::move(tick), std::move(rearmFailed), m_delay, m_resolution, m_calls);
     {
         Registry& chains = registry();
         fw::ScopedLock lock(chains.lock);
@@ -89,8 +91,11 @@ void CALLBACK FrameTimer::timerProc(UINT, UINT, DWORD_PTR key, DWORD_PTR, DWORD_
         if (chain->live) {
             // The tick may stop this chain itself (a restart from inside it): then it is not armed again.
             if (chain->tick()) {
-                if (chain->live)
+                if (chain->live) {
                     chain->pendingId = chain->arm();
+                    if (chain->pendingId == 0 && chain->rearmFailed)
+                        chain->rearmFailed();
+                }
             } else {
                 // This tick's one-shot event has fired and is over, so the chain ends by not arming another.
                 // No kill of it here: a synchronous kill waits for the event's running callback, which is

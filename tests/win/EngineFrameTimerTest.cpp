@@ -1,6 +1,6 @@
 // The frame timer of a real cube window in this process: the pause handshake, restarts that must not
-// leave two timer chains running, the window timer that stands in when no multimedia timer can be armed,
-// and destruction while ticks are in flight or while a device is set up.
+// leave two timer chains running, the window timer that stands in when no multimedia timer can be armed
+// (at the start or for a later tick), and destruction while ticks are in flight or while a device is set up.
 #include "saver/CubeWindow.h"
 #include "saver/SaverWindow.h"
 #include "tests/support/TraceLog.h"
@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
+#include <string>
 #include <utility>
 
 namespace {
@@ -125,6 +127,35 @@ TEST(EngineFrameTimer, WithoutAMultimediaTimerWindowTimer101DrawsAndAPauseStillC
     window.resume();
     window.restart();
     EXPECT_TRUE(pumpUntil([&] { return window.frames() >= 5; }, 5000)) << "the restarted engine never drew";
+    window.DestroyWindow();
+}
+
+// The system gives a timer for the first ticks only.
+std::atomic<int> g_armsLeft{0};
+MMRESULT WINAPI armsRunOut(UINT delay, UINT resolution, LPTIMECALLBACK proc, DWORD_PTR user, UINT flags) {
+    return g_armsLeft.fetch_sub(1) > 0 ? timeSetEvent(delay, resolution, proc, user, flags) : 0;
+}
+
+TEST(EngineFrameTimer, AFailedRearmHandsTheTicksToWindowTimer101) {
+    librarytest::TraceRecorder& recorder = librarytest::TraceRecorder::instance();
+    recorder.clear();
+    g_armsLeft = 5;
+    ProbeWindow window({armsRunOut, timeKillEvent});
+    ASSERT_TRUE(window.create());
+    ASSERT_TRUE(pumpUntil([&] { return window.frames() >= 25; }, 5000))
+        << "the cube stood still at frame " << window.frames();
+    // The frames come from timer 101 on this thread now.
+    int frames = window.frames();
+    Sleep(200);
+    EXPECT_EQ(window.frames(), frames) << "frames were drawn off the window thread";
+    MSG due{};
+    EXPECT_TRUE(PeekMessageA(&due, window.hwnd(), WM_TIMER, WM_TIMER, PM_NOREMOVE));
+    EXPECT_EQ(due.wParam, 101u);
+    pumpFor(200);
+    const std::string log = recorder.text();
+    EXPECT_EQ(
+        support::countLines(log, "The multimedia timer could not be armed again, going on with the Windows timer"), 1)
+        << log;
     window.DestroyWindow();
 }
 
