@@ -115,6 +115,7 @@ bool DXGraphics::CreateDX() {
     if (!(m_windowed ? chooseWindowedFormat(mode, params) : chooseFullScreenFormat(mode, params)))
         return false;
 
+    m_presentParams = params;
     if (m_device)
         (void)m_device->Reset(&params);
     else if (!createDevice(params))
@@ -290,6 +291,8 @@ void DXGraphics::stopTextureLoader() {
 }
 
 void DXGraphics::renderFrame() {
+    if (deviceLost())
+        return;
     float t = motion::secondsSince(timeGetTime(), m_startTime);
     (void)m_device->Clear(0, nullptr, D3DCLEAR_TARGET, kBlack, 0.0f, 0);
     (void)m_device->BeginScene();
@@ -317,8 +320,39 @@ void DXGraphics::renderFrame() {
         keepFacesUpright(pair, worldViewProjection);
 
     (void)m_device->EndScene();
-    (void)m_device->Present(nullptr, nullptr, nullptr, nullptr);
+    if (m_deviceCalls.present(m_device.get()) == D3DERR_DEVICELOST) {
+        // Another program took the screen, the display changed, or the driver was reset.
+        Trace("Device lost\n");
+        m_lost.store(true, std::memory_order_release);
+    }
     takePendingTexture();
+}
+
+bool DXGraphics::restoreDevice() {
+    if (!deviceLost())
+        return true;
+    const HRESULT level = m_deviceCalls.testCooperativeLevel(m_device.get());
+    if (level == D3DERR_DEVICELOST)
+        return false; // not yet given back
+    if (level == D3DERR_DEVICENOTRESET) {
+        D3DPRESENT_PARAMETERS params = m_presentParams;
+        const HRESULT reset = m_deviceCalls.reset(m_device.get(), &params);
+        if (FAILED(reset)) {
+            if (reset != m_lastResetFailure)
+                Trace("Reset of the lost device returned error code: %s\n", resultName(reset));
+            m_lastResetFailure = reset;
+            return false;
+        }
+        // A reset device has lost all of its state.
+        setStageStates();
+        setSceneState();
+    } else if (FAILED(level)) {
+        return false;
+    }
+    m_lastResetFailure = D3D_OK;
+    Trace("Device restored\n");
+    m_lost.store(false, std::memory_order_release);
+    return true;
 }
 
 void DXGraphics::keepFacesUpright(int pair, const D3DXMATRIX& worldViewProjection) {

@@ -2,6 +2,7 @@
 // It owns the engine and the frame timer that drives it.
 #pragma once
 
+#include "engine/DeviceCalls.h"
 #include "framework/Window.h"
 #include "saver/FrameTimer.h"
 #include "saver/PauseState.h"
@@ -14,9 +15,10 @@ class DXGraphics;
 
 class CubeWindow : public fw::Window {
 public:
-    // profile: where each engine reads the show's settings. timerCalls: the multimedia timer, which tests
-    // replace.
-    explicit CubeWindow(bool autoDelete, settings::ProfileStore profile = {}, FrameTimer::Calls timerCalls = {});
+    // profile: where each engine reads the show's settings. timerCalls and deviceCalls: the multimedia timer
+    // and the device's present and reset, which tests replace.
+    explicit CubeWindow(bool autoDelete, settings::ProfileStore profile = {}, FrameTimer::Calls timerCalls = {},
+                        engine::DeviceCalls deviceCalls = {});
     ~CubeWindow() override;
 
     virtual bool Create(DWORD exStyle, const char* title, DWORD style, const RECT& rect, HWND parent, UINT_PTR id);
@@ -59,6 +61,8 @@ private:
     // window's own thread (SetTimer takes only windows of the calling thread). chain: the ended chain's
     // number, so that a report that comes after a restart changes nothing.
     void OnFrameTimerFailed(unsigned chain);
+    // Posted by a tick that found the device lost: the device is mended on the thread that made it.
+    void OnRestoreDevice();
     void startWindowTimer();
     // Afterwards no tick is running and none will touch this window or its engine.
     void stopFrameTimer();
@@ -67,6 +71,9 @@ private:
     std::unique_ptr<DXGraphics> m_engine;
     FrameTimer m_frameTimer; // declared after the engine: it stops before the engine goes
     bool m_windowTimerRunning = false;
+    engine::DeviceCalls m_deviceCalls;
+    // A restore request is on its way to the window thread.
+    std::atomic<bool> m_restorePosted{false};
     // Counts the chains armed; window thread only.
     unsigned m_chainNumber = 0;
 };
