@@ -1,5 +1,6 @@
 #include "engine/DXGraphics.h"
 
+#include "framework/BlockingReads.h"
 #include "framework/Trace.h"
 #include "engine/ClipBits.h"
 #include "engine/EngineTexts.h"
@@ -10,12 +11,14 @@
 
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
 namespace {
 constexpr DWORD kCreateFlags = D3DCREATE_SOFTWARE_VERTEXPROCESSING | D3DCREATE_MULTITHREADED;
 constexpr DWORD kLoaderStopWait = 10000;
+constexpr DWORD kCancelSlice = 50;
 constexpr float kFieldOfView = 0.7853982f;
 constexpr float kNearPlane = 1.0f;
 constexpr float kFarPlane = 100.0f;
@@ -281,9 +284,19 @@ void DXGraphics::stopTextureLoader() {
         return;
     }
     Trace("Waiting for thread to exit\n");
-    if (WaitForSingleObject(m_loaderThread.get(), kLoaderStopWait) != WAIT_TIMEOUT) {
-        Trace("Texture loading thread shut down properly\n");
-        return;
+    // A loader inside a read that hangs (a share that stopped answering) is cancelled out of it, again
+    // each slice, since it may be just about to begin one.
+    const DWORD start = GetTickCount();
+    for (;;) {
+        fw::cancelBlockingReads();
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= kLoaderStopWait)
+            break;
+        if (WaitForSingleObject(m_loaderThread.get(), std::min(kCancelSlice, kLoaderStopWait - elapsed)) !=
+            WAIT_TIMEOUT) {
+            Trace("Texture loading thread shut down properly\n");
+            return;
+        }
     }
     // Still reading or decoding. It appends nothing more now that the event is set, and what it still
     // uses it holds itself; it ends at its next look at the event.
