@@ -18,12 +18,9 @@ struct Readers {
 // Never destroyed: a reader may still leave its read while the process ends.
 Readers* const g_readers = new Readers;
 
-CancelSynchronousIoFn cancelSynchronousIo() {
-    // kernel32 is loaded in every process; only the function may be missing (before Vista).
-    static const auto cancel = reinterpret_cast<CancelSynchronousIoFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "CancelSynchronousIo")));
-    return cancel;
-}
+// kernel32 is loaded in every process; only the function may be missing (before Vista).
+const CancelSynchronousIoFn g_cancelSynchronousIo = reinterpret_cast<CancelSynchronousIoFn>(
+    reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "CancelSynchronousIo")));
 
 } // namespace
 
@@ -52,12 +49,11 @@ BlockingRead::~BlockingRead() {
 }
 
 void cancelBlockingReads() {
-    const CancelSynchronousIoFn cancel = cancelSynchronousIo();
-    if (!cancel)
+    if (!g_cancelSynchronousIo)
         return;
     ScopedLock lock(g_readers->lock);
     for (HANDLE thread : g_readers->threads)
-        (void)cancel(thread); // ERROR_NOT_FOUND when it is not inside the read yet, or no longer
+        (void)g_cancelSynchronousIo(thread); // ERROR_NOT_FOUND when it is not inside the read yet, or no longer
 }
 
 } // namespace fw
