@@ -114,7 +114,8 @@ TEST_F(BuildDialogRun, AbortDuringTheFirstOfTenThenOkKeepsOneEntry) {
     bool abortDisabled = false;
     Driver driver([&] {
         HWND build = waitForOwnWindow(kBuildTitle);
-        if (!build)
+        // During the first picture, not before the worker has begun it.
+        if (!build || !waitUntil([&] { return status(build).rfind("Indexing ", 0) == 0; }, 5000))
             return;
         clickButton(build, 3);
         waitUntil([&] { return !enabled(build, 3); }, 2000);
