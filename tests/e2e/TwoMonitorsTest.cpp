@@ -12,7 +12,8 @@ namespace {
 
 constexpr RECT kSecond{1024, 0, 1824, 600};
 constexpr COLORREF kPrivateColour = RGB(255, 0, 255);
-constexpr char kCoverTrace[] = "Covering 1 other monitor(s): 1024,0-1824,600\r\n";
+constexpr char kCoverLine[] = "Covering 1 other monitor(s): 1024,0-1824,600";
+const std::string kCoverTrace = std::string(kCoverLine) + "\r\n";
 
 BOOL CALLBACK countMonitor(HMONITOR, HDC, LPRECT rect, LPARAM data) {
     auto* monitors = reinterpret_cast<std::vector<RECT>*>(data);
@@ -110,6 +111,14 @@ TEST_F(TwoMonitors, TheShowBlackensTheSecondMonitorAndGivesItBack) {
     EXPECT_EQ(rect.top, 0);
     EXPECT_EQ(rect.right, 1024);
     EXPECT_EQ(rect.bottom, 768);
+    EXPECT_EQ(GetForegroundWindow(), window);
+    EXPECT_EQ(countCloseLines(m_logger->text()), 0) << m_logger->text();
+
+    // A change of the displays covers them again, still without taking the activation.
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768), SMTO_ABORTIFHUNG, 2000, &result);
+    ASSERT_TRUE(pumpUntil([&] { return countLines(m_logger->text(), kCoverLine) == 2; }, 5000));
+    EXPECT_TRUE(secondMonitorShows(0, 5000));
     EXPECT_EQ(GetForegroundWindow(), window);
     EXPECT_EQ(countCloseLines(m_logger->text()), 0) << m_logger->text();
 
