@@ -75,8 +75,9 @@ MonitorCovers::MonitorCovers() = default;
 MonitorCovers::~MonitorCovers() = default;
 
 void MonitorCovers::cover(HWND show) {
-    const bool hadCovers = !m_windows.empty();
-    remove();
+    // The earlier covers go once the new ones are in place, so no monitor shows through meanwhile.
+    std::vector<std::unique_ptr<CoverWindow>> earlier = std::move(m_windows);
+    m_windows.clear();
     m_active = true;
     RECT showRect{};
     if (!GetWindowRect(show, &showRect))
@@ -91,9 +92,9 @@ void MonitorCovers::cover(HWND show) {
             Trace("Could not cover %s\n", cover::describeAreas({area}).c_str());
     }
     // Once they are in place; a change back to one monitor is named too.
-    if (!areas.empty() || hadCovers)
+    if (!areas.empty() || !earlier.empty())
         Trace("Covering %d other monitor(s): %s\n", cover::coveredMonitorCount(areaOf(showRect), monitors),
-              cover::describeAreas(areas).c_str());
+              areas.empty() ? "none" : cover::describeAreas(areas).c_str());
 }
 
 void MonitorCovers::remove() {

@@ -136,7 +136,6 @@ TEST_F(TwoMonitors, InputOverTheSecondMonitorEndsTheShow) {
     const Case cases[] = {
         {"key a", "Key Down"},
         {"click 1", "Left Mouse Button Down"},
-        {"click 3", "Right Mouse Button Down"},
         {"mousemove 1407 300", "Mouse moved"},
     };
     for (const Case& c : cases) {
@@ -159,6 +158,30 @@ TEST_F(TwoMonitors, InputOverTheSecondMonitorEndsTheShow) {
         ASSERT_TRUE(xdotool(c.input));
         expectEndedFor(c.reason);
     }
+}
+
+TEST_F(TwoMonitors, ARefusedPasswordCheckBringsTheCoversBackWithTheCube) {
+    Win9xFamily win9x;
+    ProgramCopy program;
+    program.addPasswordDouble();
+    program.setPasswordAnswer(0);
+    PrivateWindow open;
+    ASSERT_TRUE(moveCursor(300, 300));
+    m_prismata = program.start("/s");
+    HWND window = waitForProcessWindow(m_prismata->id(), kSaverTitle, kExitWait);
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(m_logger->waitFor(kCoverTrace, 10000)) << m_logger->text();
+
+    ASSERT_TRUE(xdotool("key a"));
+    ASSERT_TRUE(program.waitForPasswordLines(2, kCheckWait));
+    ASSERT_TRUE(pumpUntil([&] { return countLines(m_logger->text(), kCoverLine) == 2; }, 10000)) << m_logger->text();
+    EXPECT_TRUE(secondMonitorShows(0, 5000));
+    EXPECT_EQ(GetForegroundWindow(), window);
+
+    program.setPasswordAnswer(1);
+    ASSERT_TRUE(xdotool("key a"));
+    expectEndedFor("Key Down");
+    EXPECT_TRUE(secondMonitorShows(kPrivatePixel, 5000));
 }
 
 TEST_F(TwoMonitors, TestModeLeavesTheSecondMonitorAlone) {
