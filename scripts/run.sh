@@ -40,7 +40,7 @@ build=${PRISMATA_BUILD:-$root/build}
 cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake" \
     -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build/win" -j "$(nproc)" \
-    --target Prismata PrismataPostInstall PrismataSetup PrismataLogger PrismataConfigDriver
+    --target Prismata PrismataPostInstall PrismataSetup PrismataLogger PrismataConfigDriver Win64Probe
 bin=$build/win/bin
 
 # A small demo folder: photos, a portrait, a panorama (shown letter-boxed), a DIB and patterns.
@@ -84,17 +84,19 @@ else
 fi
 echo "== fresh Wine prefix"
 make_prefix
+shape_like_windows "$bin/win64/d3d8.dll"
 wineserver -p
 
 echo "== install"
 wine "$bin/PrismataSetup.exe" /S
 app_path=$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Prismata_is1' \
-    /v 'Inno Setup: App Path' 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p')
+    /v 'Inno Setup: App Path' /reg:32 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p')
 if [ -z "$app_path" ]; then
     echo "run: the installer wrote no install folder" >&2
     exit 1
 fi
-saver="$app_path\\Prismata.scr"
+# The copy the system's screen-saver settings start: 32-bit screen savers live in SysWOW64 on 64-bit Windows.
+saver='C:\windows\syswow64\Prismata.scr'
 echo "installed in $app_path"
 
 mkdir -p "$root/out/screenshots"

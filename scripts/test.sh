@@ -110,24 +110,54 @@ if [ "$want_fuzz" -eq 1 ]; then
     fi
 fi
 
-if [ $((want_win + want_e2e)) -gt 0 ]; then
-    echo "== Windows build"
-    cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake" \
-        -DCMAKE_BUILD_TYPE=Release >/dev/null || exit 1
-    targets=()
+# Builds the Windows programs and tests for one architecture into a folder (with a filter, only the test
+# programs that are needed).
+windows_build() {
+    local dir=$1 arch=$2
+    cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-$arch.cmake" \
+        -DCMAKE_BUILD_TYPE=Release >/dev/null || return 1
+    local targets=()
     if [ -n "$test_filter" ]; then
         [ "$want_win" -eq 1 ] && targets+=(--target prismata_win_tests)
         [ "$want_e2e" -eq 1 ] && targets+=(--target prismata_e2e_tests)
     fi
-    cmake --build "$build/win" -j "$jobs" "${targets[@]}" || exit 1
+    cmake --build "$dir" -j "$jobs" "${targets[@]}"
+}
+
+# True when Wine here starts a 32-bit program: judged by what the probe wrote, as Wine may exit with 0
+# when it cannot start one (a kernel without 32-bit support, no wine32).
+runs_32bit_programs() {
+    local report=$session/probe32.txt
+    rm -f "$report"
+    timeout 60 wine "$build/win/bin/probes/D3D8Probe.exe" "$(winepath -w "$report")" >/dev/null 2>&1
+    grep -q '^32-bit program' "$report" 2>/dev/null
+}
+
+if [ $((want_win + want_e2e)) -gt 0 ]; then
+    echo "== Windows build (32-bit, as shipped)"
+    windows_build "$build/win" i686 || exit 1
 
     echo "== Windows tests under Wine"
     session=$build/wine-session
     . "$root/scripts/wine-session.sh"
     begin_session || exit 1
-    set_install_folder "$(winepath -w "$build/win/bin")"
+    if runs_32bit_programs; then
+        # As 64-bit Windows runs us: 32-bit programs get Direct3D 8, 64-bit ones none.
+        shape_like_windows "$build/win/bin/win64/d3d8.dll" || exit 1
+        windows_dir=$build/win
+        windows_name=windows
+        windows_view=32
+    else
+        echo "test: Wine on this machine starts no 32-bit program (see dmesg: a kernel without 32-bit" \
+             "support, or no wine32); the Windows tests run on the 64-bit twin of the build instead"
+        windows_build "$build/win64" x86_64 || exit 1
+        windows_dir=$build/win64
+        windows_name=windows-64-bit-twin
+        windows_view=64
+    fi
+    set_install_folder "$(winepath -w "$windows_dir/bin")" "$windows_view"
     wineserver -p
-    [ "$want_one_monitor" -eq 1 ] && run_ctest windows "$build/win" -j 2 -LE two-monitors
+    [ "$want_one_monitor" -eq 1 ] && run_ctest "$windows_name" "$windows_dir" -j 2 -LE two-monitors
     if [ "$want_two_monitors" -eq 1 ]; then
         echo "== two-monitor tests under Wine"
         # Wine takes its monitors from the display its server's first program opened: a new server there.
@@ -137,8 +167,8 @@ if [ $((want_win + want_e2e)) -gt 0 ]; then
             wineserver -p
             # Wine's helpers and desktop start with the server's first program, which must not be a test:
             # they would hold its output open and ctest would wait for them.
-            set_install_folder "$(winepath -w "$build/win/bin")"
-            run_ctest two-monitors "$build/win" -L two-monitors
+            set_install_folder "$(winepath -w "$windows_dir/bin")" "$windows_view"
+            run_ctest "$windows_name-two-monitors" "$windows_dir" -L two-monitors
         else
             failed_total=$((failed_total + 1))
             summary+=("two-monitors: no two-monitor display")

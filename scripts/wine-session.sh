@@ -93,10 +93,25 @@ REG
     wineserver -w
 }
 
-# Writes the installer's registry value, pointing at a Windows path.
+# Makes the prefix as stingy as 64-bit Windows, which has Direct3D 8 for 32-bit programs only: a 64-bit
+# d3d8.dll without Direct3DCreate8 ($1, from the build's bin/win64) replaces Wine's 64-bit one, and the
+# override makes Wine load that file; 32-bit programs still get Wine's own from syswow64.
+shape_like_windows() {
+    local stand_in=$1
+    if [ ! -f "$stand_in" ]; then
+        echo "wine-session: no 64-bit d3d8.dll stand-in at $stand_in" >&2
+        return 1
+    fi
+    cp "$stand_in" "$WINEPREFIX/drive_c/windows/system32/d3d8.dll"
+    wine reg add 'HKCU\Software\Wine\DllOverrides' /v d3d8 /t REG_SZ /d native,builtin /f >/dev/null 2>&1
+    wineserver -w
+}
+
+# Writes the installer's registry value, pointing at a Windows path, in the registry view the saver reads:
+# 32 (the default) where the 32-bit installer writes it for the 32-bit saver, 64 for the 64-bit twin.
 set_install_folder() {
     wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Prismata_is1' \
-        /v 'Inno Setup: App Path' /t REG_SZ /d "$1" /f >/dev/null 2>&1
+        /v 'Inno Setup: App Path' /t REG_SZ /d "$1" /f "/reg:${2:-32}" >/dev/null 2>&1
 }
 
 # The usual start: the session folder, a display of its own and a fresh prefix, ended on exit.
@@ -124,8 +139,10 @@ begin_windows_bench() {
     cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake" \
         -DCMAKE_BUILD_TYPE=Release >/dev/null
     cmake --build "$build/win" --target "$1"
+    cmake --build "$build/win" --target Win64Probe
     session=$build/${2:-bench-session}
     begin_session || return 1
+    shape_like_windows "$build/win/bin/win64/d3d8.dll" || return 1
     # Its exit status says whether it had to start a server, not whether one runs.
     wineserver -p || true
 }

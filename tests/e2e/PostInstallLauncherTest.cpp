@@ -170,8 +170,8 @@ TEST(PostInstallFile, HoldsOnlyItsVersionResource) {
         {"ProductName", "PrismataPostInstall"},
         {"OriginalFilename", "PrismataPostInstall.exe"},
         {"CompanyName", ""},
-        {"FileVersion", "0.4.1"},
-        {"ProductVersion", "0.4.1"},
+        {"FileVersion", "0.5.0"},
+        {"ProductVersion", "0.5.0"},
     };
     for (const auto& [name, expected] : fields) {
         char* value = nullptr;
