@@ -28,7 +28,8 @@ TEST(Direct3DLibrary, OnlyA32BitProgramGetsDirect3D8) {
         GTEST_SKIP() << "the 64-bit twin build, for a Wine that starts no 32-bit program";
     TempFolder folder("probe");
     EXPECT_EQ(probe(binFolder() + "probes\\D3D8Probe.exe", folder, "32.txt"), "32-bit program\r\nDirect3D 8 ready\r\n");
-    EXPECT_EQ(probe(binFolder() + "win64\\D3D8Probe.exe", folder, "64.txt"), "64-bit program\r\nno Direct3DCreate8\r\n");
+    EXPECT_EQ(probe(binFolder() + "win64\\D3D8Probe.exe", folder, "64.txt"),
+              "64-bit program\r\nno Direct3DCreate8\r\n");
 }
 
 // A d3d8.dll beside the saver, which is also its current folder (as a picture folder may be), is never

@@ -267,8 +267,7 @@ public:
             CopyFileA(program.c_str(), (m_folder + "\\" + file).c_str(), FALSE);
         CopyFileA(program.c_str(), nativeSystemCopy().c_str(), FALSE);
         CopyFileA((binFolder() + "upright-picture.bmp").c_str(), picture().c_str(), FALSE);
-        writeTextFile(m_folder + "\\Prismata.ini",
-                      settings + "[Photos]\r\nCount=1\r\nEntry0=" + picture() + "\r\n");
+        writeTextFile(m_folder + "\\Prismata.ini", settings + "[Photos]\r\nCount=1\r\nEntry0=" + picture() + "\r\n");
         HKEY key;
         if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, 0, KEY_WRITE | KEY_WOW64_64KEY, nullptr,
                             &key, nullptr) == ERROR_SUCCESS) {
@@ -294,8 +293,8 @@ public:
     std::string picture() const { return m_folder + "\\ImageCache\\upright-picture0.bmp"; }
 
 private:
-    std::string m_folder = std::string(std::getenv("ProgramW6432") ? std::getenv("ProgramW6432") : "C:\\Program Files") +
-                           "\\Prismata";
+    std::string m_folder =
+        std::string(std::getenv("ProgramW6432") ? std::getenv("ProgramW6432") : "C:\\Program Files") + "\\Prismata";
 };
 
 // Red above blue: the keep-upright picture (red band on top, blue at the bottom, a photo between) stands
