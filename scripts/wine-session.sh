@@ -58,9 +58,24 @@ start_two_monitor_display() {
     two_monitor_display=":$screens"
 }
 
+# Debian's wine command takes 32-bit Wine whenever it is installed, even where the kernel cannot run it
+# (then every wine command fails): there, wine and wine-stable go to the 64-bit loader.
+use_runnable_wine() {
+    [ -x /usr/lib/wine/wine ] && [ -x /usr/lib/wine/wine64 ] || return 0
+    /usr/lib/wine/wine --version >/dev/null 2>&1 && return 0
+    local shim=$session/wine-bin name
+    mkdir -p "$shim"
+    for name in wine wine-stable; do
+        printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$shim/$name"
+        chmod +x "$shim/$name"
+    done
+    export PATH="$shim:$PATH" WINELOADER=/usr/lib/wine/wine64
+}
+
 # A fresh prefix with the settings the tests rely on: no crash dialog, no window-manager stalls,
 # a private HOME so the prefix's Pictures folder is not the real home's.
 make_prefix() {
+    use_runnable_wine
     export WINEPREFIX="$session/prefix"
     export HOME="$session/home"
     export WINEDEBUG=-all
