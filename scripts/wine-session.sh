@@ -21,6 +21,43 @@ start_xvfb() {
     return 1
 }
 
+# The first free X display number from 91 on, past $1 when given.
+free_display_number() {
+    local n
+    for n in $(seq $((${1:-90} + 1)) 140); do
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { echo "$n"; return 0; }
+    done
+    return 1
+}
+
+# Waits up to 5 s for display $1's socket while process $2 runs.
+wait_for_display() {
+    for _ in $(seq 1 50); do
+        [ -e "/tmp/.X11-unix/X$1" ] && return 0
+        kill -0 "$2" 2>/dev/null || return 1
+        sleep 0.1
+    done
+    return 1
+}
+
+# A second display of two monitors side by side, 1024x768 primary and 800x600 to its right: Xephyr inside
+# an Xvfb of its own, Xinerama on and RandR off. Sets two_monitor_display (":N"); DISPLAY stays as it was.
+# Wine takes its monitors from the display of the wineserver's first program: stop the server before
+# switching DISPLAY to it.
+start_two_monitor_display() {
+    local host screens
+    host=$(free_display_number) || return 1
+    Xvfb ":$host" -screen 0 2000x900x24 -nolisten tcp >"$session/xvfb-host.log" 2>&1 &
+    two_monitor_host_pid=$!
+    wait_for_display "$host" "$two_monitor_host_pid" || { echo "wine-session: no host display" >&2; return 1; }
+    screens=$(free_display_number "$host") || return 1
+    DISPLAY=":$host" Xephyr ":$screens" -ac -nolisten tcp -screen 1024x768 -origin 1024,0 -screen 800x600 \
+        +xinerama -extension RANDR >"$session/xephyr.log" 2>&1 &
+    two_monitor_pid=$!
+    wait_for_display "$screens" "$two_monitor_pid" || { echo "wine-session: no two-monitor display" >&2; return 1; }
+    two_monitor_display=":$screens"
+}
+
 # Debian's wine command takes 32-bit Wine whenever it is installed, even where the kernel cannot run it
 # (then every wine command fails): there, wine and wine-stable go to the 64-bit loader.
 use_runnable_wine() {
@@ -104,6 +141,9 @@ end_session() {
     [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null || true
     [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
     xvfb_pid=
+    [ -n "${two_monitor_pid:-}" ] && kill "$two_monitor_pid" 2>/dev/null || true
+    [ -n "${two_monitor_host_pid:-}" ] && kill "$two_monitor_host_pid" 2>/dev/null || true
+    two_monitor_pid= two_monitor_host_pid=
 }
 
 # The start every Windows benchmark shares: set-up, the Release build of one bench target, then a session
