@@ -124,15 +124,6 @@ windows_build() {
     cmake --build "$dir" -j "$jobs" "${targets[@]}"
 }
 
-# True when Wine here starts a 32-bit program: judged by what the probe wrote, as Wine may exit with 0
-# when it cannot start one (a kernel without 32-bit support, no wine32).
-runs_32bit_programs() {
-    local report=$session/probe32.txt
-    rm -f "$report"
-    timeout 60 wine "$build/win/bin/probes/D3D8Probe.exe" "$(winepath -w "$report")" >/dev/null 2>&1
-    grep -q '^32-bit program' "$report" 2>/dev/null
-}
-
 if [ $((want_win + want_e2e)) -gt 0 ]; then
     echo "== Windows build (32-bit, as shipped)"
     windows_build "$build/win" i686 || exit 1
@@ -141,7 +132,7 @@ if [ $((want_win + want_e2e)) -gt 0 ]; then
     session=$build/wine-session
     . "$root/scripts/wine-session.sh"
     begin_session || exit 1
-    if runs_32bit_programs; then
+    if runs_32bit_programs "$build/win/bin/probes/D3D8Probe.exe"; then
         # As 64-bit Windows runs us: 32-bit programs get Direct3D 8, 64-bit ones none.
         shape_like_windows "$build/win/bin/win64/d3d8.dll" || exit 1
         windows_dir=$build/win

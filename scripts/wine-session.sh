@@ -122,6 +122,15 @@ shape_like_windows() {
     wineserver -w
 }
 
+# True when Wine here starts the 32-bit probe $1: judged by what it wrote, as Wine may exit with 0 when it
+# cannot start a 32-bit program (a kernel without 32-bit support, no wine32).
+runs_32bit_programs() {
+    local report=$session/probe32.txt
+    rm -f "$report"
+    timeout 60 wine "$1" "$(winepath -w "$report")" >/dev/null 2>&1
+    grep -q '^32-bit program' "$report" 2>/dev/null
+}
+
 # Writes the installer's registry value, pointing at a Windows path, in the registry view the saver reads:
 # 32 (the default) where the 32-bit installer writes it for the 32-bit saver, 64 for the 64-bit twin.
 set_install_folder() {
