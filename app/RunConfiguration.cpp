@@ -1,4 +1,4 @@
-// The configuration mode: load the main settings, show the dialog, store them on OK.
+// The configuration mode: load the main settings and show the dialog, which stores them on OK.
 #include "app/SaverApp.h"
 #include "config/ConfigDialog.h"
 #include "settings/SettingsKeys.h"
@@ -17,18 +17,7 @@ void SaverApp::runConfiguration(HWND parent) {
     record.KeepUpright = profile.readInt(kSettings, kKeepUpright, 0);
     record.PicturePath = profile.readString(kSettings, kPicturePath, "");
 
+    // The dialog stores the settings on OK itself, while it can still report a failure.
     ConfigDialog dialog(parent, m_context, record);
-    if (dialog.DoModal() != IDOK)
-        return;
-    record = dialog.record();
-
-    (void)profile.writeInt(kSettings, kSpinX, record.SpinX);
-    (void)profile.writeInt(kSettings, kSpinY, record.SpinY);
-    (void)profile.writeInt(kSettings, kSpinZ, record.SpinZ);
-    (void)profile.writeInt(kSettings, kSpeedX, record.SpeedX);
-    (void)profile.writeInt(kSettings, kSpeedY, record.SpeedY);
-    (void)profile.writeInt(kSettings, kSpeedZ, record.SpeedZ);
-    (void)profile.writeInt(kSettings, kCubeSize, record.CubeSize);
-    (void)profile.writeInt(kSettings, kKeepUpright, record.KeepUpright);
-    (void)profile.writeString(kSettings, kPicturePath, record.PicturePath.c_str());
+    (void)dialog.DoModal();
 }

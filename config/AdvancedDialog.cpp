@@ -2,6 +2,7 @@
 
 #include "config/ConfigTexts.h"
 #include "config/DialogNumber.h"
+#include "config/SettingsNotSaved.h"
 #include "framework/Controls.h"
 #include "resources/resource.h"
 #include "settings/SettingsKeys.h"
@@ -77,15 +78,20 @@ BOOL AdvancedDialog::OnInitDialog() {
 void AdvancedDialog::OnOK() {
     using namespace keys;
     // Every key is stored, changed or not, without any check of the numbers.
-    (void)m_app.profile.writeInt(kSettings, kLowScreenResolution, isChecked(IDC_LOW_RESOLUTION) ? 1 : 0);
-    (void)m_app.profile.writeInt(kSettings, kAllowSoftwareAcceleration, isChecked(IDC_SOFTWARE_ACCELERATION) ? 1 : 0);
-    (void)m_app.profile.writeInt(kConversionParms, kPreserveAspectRatio, isChecked(IDC_PRESERVE_ASPECT) ? 1 : 0);
-    (void)m_app.profile.writeInt(kSettings, kConvert, isChecked(IDC_CONVERT) ? 1 : 0);
-    (void)m_app.profile.writeInt(kSettings, kTextureSize, number(IDC_TEXTURE_SIZE));
-    (void)m_app.profile.writeInt(kSettings, kTimeBetweenImages, number(IDC_TIME_BETWEEN));
+    bool stored = m_app.profile.writeInt(kSettings, kLowScreenResolution, isChecked(IDC_LOW_RESOLUTION) ? 1 : 0);
+    stored &=
+        m_app.profile.writeInt(kSettings, kAllowSoftwareAcceleration, isChecked(IDC_SOFTWARE_ACCELERATION) ? 1 : 0);
+    stored &= m_app.profile.writeInt(kConversionParms, kPreserveAspectRatio, isChecked(IDC_PRESERVE_ASPECT) ? 1 : 0);
+    stored &= m_app.profile.writeInt(kSettings, kConvert, isChecked(IDC_CONVERT) ? 1 : 0);
+    stored &= m_app.profile.writeInt(kSettings, kTextureSize, number(IDC_TEXTURE_SIZE));
+    stored &= m_app.profile.writeInt(kSettings, kTimeBetweenImages, number(IDC_TIME_BETWEEN));
     int targetSize = number(IDC_TARGET_BMP_SIZE);
     int storedTargetSize = m_app.profile.readInt(kConversionParms, kTargetBmpSize, kDefaultTargetBmpSize);
-    (void)m_app.profile.writeInt(kConversionParms, kTargetBmpSize, targetSize);
+    stored &= m_app.profile.writeInt(kConversionParms, kTargetBmpSize, targetSize);
+    if (!stored) {
+        config::reportSettingsNotSaved(hwnd(), m_app);
+        return;
+    }
     EndDialog(targetSize != storedTargetSize ? 1 : 0);
 }
 

@@ -4,10 +4,12 @@
 #include "config/AdvancedDialog.h"
 #include "config/ConfigTexts.h"
 #include "config/FolderText.h"
+#include "config/SettingsNotSaved.h"
 #include "config/ShellFolders.h"
 #include "config/SliderValues.h"
 #include "library/PictureLibrary.h"
 #include "resources/resource.h"
+#include "settings/MainSettingsStore.h"
 
 namespace {
 
@@ -133,8 +135,14 @@ void ConfigDialog::OnOK() {
     m_rebuilding = true;
     bool accepted = library::rebuildPictureLibrary(hwnd(), m_app, folderText(), m_settings.PicturePath, m_forceRebuild);
     m_rebuilding = false;
-    if (accepted)
-        fw::Dialog::OnOK();
+    if (!accepted)
+        return;
+    // Stored while the dialog is open, so that a failure leaves the user's choices on screen.
+    if (!settings::storeMainSettings(m_app.profile, controlValues())) {
+        config::reportSettingsNotSaved(hwnd(), m_app);
+        return;
+    }
+    fw::Dialog::OnOK();
 }
 
 bool ConfigDialog::OnCommand(WORD id, WORD notifyCode, HWND) {
@@ -223,10 +231,16 @@ void ConfigDialog::OnAdvanced() {
 void ConfigDialog::OnDestroy() {
     fw::Dialog::OnDestroy();
     m_toolTip.detach();
+    m_settings = controlValues();
+}
+
+SettingsRecord ConfigDialog::controlValues() const {
+    SettingsRecord values = m_settings;
     for (const SliderSetting& slider : kSliders) {
         int value = fw::Trackbar(item(slider.id)).pos();
-        m_settings.*slider.field = slider.deadZone ? config::applyDeadZone(value) : value;
+        values.*slider.field = slider.deadZone ? config::applyDeadZone(value) : value;
     }
-    m_settings.KeepUpright = fw::Button(item(IDC_KEEP_UPRIGHT)).checked() ? 1 : 0;
-    m_settings.PicturePath = folderText();
+    values.KeepUpright = fw::Button(item(IDC_KEEP_UPRIGHT)).checked() ? 1 : 0;
+    values.PicturePath = folderText();
+    return values;
 }

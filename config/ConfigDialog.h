@@ -1,6 +1,6 @@
 // The main settings dialog: spin, speed and size sliders, the keep-upright switch and the picture folder.
-// It opens with the given record and copies the controls back into it when the window is destroyed; the
-// caller stores record() after OK.
+// It opens with the given record, stores the controls' values in the settings file on OK (staying open
+// when they cannot be stored) and copies them back into the record when the window is destroyed.
 #pragma once
 
 #include "config/HelpFile.h"
@@ -41,6 +41,8 @@ private:
 
     void addTips();
     std::string folderText() const;
+    // The record as the controls show it now.
+    SettingsRecord controlValues() const;
     static int CALLBACK BrowseFolderCallback(HWND browser, UINT message, LPARAM lParam, LPARAM data);
 
     const settings::AppContext& m_app;

@@ -10,6 +10,11 @@ inline constexpr unsigned kAdvancedHelpContext = 5;
 // Help that cannot be shown; %s is the help file's path.
 inline constexpr char kHelpMissingText[] = "The help file is missing:\n\n%s\n\nInstalling Prismata again puts it back.";
 inline constexpr char kHelpUnopenedText[] = "The help viewer could not open the help file:\n\n%s";
+// Settings that could not be written; %s is the settings file's path.
+inline constexpr char kSettingsNotSavedFormat[] =
+    "Prismata could not save your settings in its settings file:\r\n\r\n%s\r\n\r\nPlease make sure that you may "
+    "change this file, then press OK again, or press Cancel to leave the settings as they were.";
+inline constexpr char kTraceSettingsNotSaved[] = "Could not save the settings in %s\n";
 
 inline constexpr char kBrowseTitle[] = "Select a folder containing image files of type JPG, DIB, WMF, or BMP :";
 

@@ -1,5 +1,6 @@
 #include "engine/DXGraphics.h"
 
+#include "framework/BlockingReads.h"
 #include "framework/Trace.h"
 #include "engine/ClipBits.h"
 #include "engine/EngineTexts.h"
@@ -10,6 +11,7 @@
 
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -18,6 +20,7 @@ namespace {
 // x87 code we still run (the C runtime's math and formatting) would lose the precision of its doubles.
 constexpr DWORD kCreateFlags = D3DCREATE_SOFTWARE_VERTEXPROCESSING | D3DCREATE_MULTITHREADED | D3DCREATE_FPU_PRESERVE;
 constexpr DWORD kLoaderStopWait = 10000;
+constexpr DWORD kCancelSlice = 50;
 constexpr float kFieldOfView = 0.7853982f;
 constexpr float kNearPlane = 1.0f;
 constexpr float kFarPlane = 100.0f;
@@ -117,6 +120,7 @@ bool DXGraphics::CreateDX() {
     if (!(m_windowed ? chooseWindowedFormat(mode, params) : chooseFullScreenFormat(mode, params)))
         return false;
 
+    m_presentParams = params;
     if (m_device)
         (void)m_device->Reset(&params);
     else if (!createDevice(params))
@@ -282,9 +286,19 @@ void DXGraphics::stopTextureLoader() {
         return;
     }
     Trace("Waiting for thread to exit\n");
-    if (WaitForSingleObject(m_loaderThread.get(), kLoaderStopWait) != WAIT_TIMEOUT) {
-        Trace("Texture loading thread shut down properly\n");
-        return;
+    // A loader inside a read that hangs (a share that stopped answering) is cancelled out of it, again
+    // each slice, since it may be just about to begin one.
+    const DWORD start = GetTickCount();
+    for (;;) {
+        fw::cancelBlockingReads();
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= kLoaderStopWait)
+            break;
+        if (WaitForSingleObject(m_loaderThread.get(), std::min(kCancelSlice, kLoaderStopWait - elapsed)) !=
+            WAIT_TIMEOUT) {
+            Trace("Texture loading thread shut down properly\n");
+            return;
+        }
     }
     // Still reading or decoding. It appends nothing more now that the event is set, and what it still
     // uses it holds itself; it ends at its next look at the event.
@@ -292,6 +306,8 @@ void DXGraphics::stopTextureLoader() {
 }
 
 void DXGraphics::renderFrame() {
+    if (deviceLost())
+        return;
     float t = motion::secondsSince(timeGetTime(), m_startTime);
     (void)m_device->Clear(0, nullptr, D3DCLEAR_TARGET, kBlack, 0.0f, 0);
     (void)m_device->BeginScene();
@@ -319,8 +335,39 @@ void DXGraphics::renderFrame() {
         keepFacesUpright(pair, worldViewProjection);
 
     (void)m_device->EndScene();
-    (void)m_device->Present(nullptr, nullptr, nullptr, nullptr);
+    if (m_deviceCalls.present(m_device.get()) == D3DERR_DEVICELOST) {
+        // Another program took the screen, the display changed, or the driver was reset.
+        Trace("Device lost\n");
+        m_lost.store(true, std::memory_order_release);
+    }
     takePendingTexture();
+}
+
+bool DXGraphics::restoreDevice() {
+    if (!deviceLost())
+        return true;
+    const HRESULT level = m_deviceCalls.testCooperativeLevel(m_device.get());
+    if (level == D3DERR_DEVICELOST)
+        return false; // not yet given back
+    if (level == D3DERR_DEVICENOTRESET) {
+        D3DPRESENT_PARAMETERS params = m_presentParams;
+        const HRESULT reset = m_deviceCalls.reset(m_device.get(), &params);
+        if (FAILED(reset)) {
+            if (reset != m_lastResetFailure)
+                Trace("Reset of the lost device returned error code: %s\n", resultName(reset));
+            m_lastResetFailure = reset;
+            return false;
+        }
+        // A reset device has lost all of its state.
+        setStageStates();
+        setSceneState();
+    } else if (FAILED(level)) {
+        return false;
+    }
+    m_lastResetFailure = D3D_OK;
+    Trace("Device restored\n");
+    m_lost.store(false, std::memory_order_release);
+    return true;
 }
 
 void DXGraphics::keepFacesUpright(int pair, const D3DXMATRIX& worldViewProjection) {

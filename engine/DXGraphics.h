@@ -9,11 +9,13 @@
 
 #include "d3dx/D3DX8.h"
 #include "engine/CubeGeometry.h"
+#include "engine/DeviceCalls.h"
 #include "engine/EngineTexts.h"
 #include "engine/Motion.h"
 #include "engine/TextureLoader.h"
 #include "framework/Handles.h"
 
+#include <atomic>
 #include <memory>
 
 class DXGraphics {
@@ -30,6 +32,7 @@ public:
     void setLowResolution(bool lowResolution) { m_lowResolution = lowResolution; }
     // Where the device set-up and the texture loader read their settings.
     void setProfile(const settings::ProfileStore& profile) { m_profile = profile; }
+    void setDeviceCalls(const engine::DeviceCalls& calls) { m_deviceCalls = calls; }
 
     // Chooses the device and builds the scene; on failure the engine stays not alive.
     void setupDirect3D();
@@ -39,8 +42,15 @@ public:
     // Why the engine is not alive, or null.
     const char* errorMessage() const { return m_errorMessage; }
 
-    // Draws and moves the cube once, presents, and puts at most one loaded picture on a face.
+    // Draws and moves the cube once, presents, and puts at most one loaded picture on a face. Draws nothing
+    // while the device is lost.
     void renderFrame();
+    // Present reported the device lost; frames are skipped until restoreDevice has mended it.
+    bool deviceLost() const { return m_lost.load(std::memory_order_acquire); }
+    // On the thread that created the device, never the frame thread: once the device may be reset, resets
+    // it with the presentation parameters it was made with and sets the scene state again. The textures
+    // and the vertex buffer live in the managed pool and survive. True when the device is back.
+    bool restoreDevice();
 
 private:
     bool CreateDX();
@@ -65,6 +75,7 @@ private:
     void cleanup();
 
     settings::ProfileStore m_profile;
+    engine::DeviceCalls m_deviceCalls;
     d3dx::D3D8Library m_d3d8; // outlives every object made from it
     fw::ComPtr<IDirect3D8> m_d3d;
     fw::ComPtr<IDirect3DDevice8> m_device;
@@ -73,6 +84,12 @@ private:
     // The pending textures, their lock and the kill event, shared with the loader thread.
     std::shared_ptr<loader::LoaderShared> m_loader = std::make_shared<loader::LoaderShared>();
     HWND m_window = nullptr;
+    // What the device was made with, for its reset.
+    D3DPRESENT_PARAMETERS m_presentParams{};
+    // Set by the frame thread, cleared by the window thread once the device is reset; while set, only the
+    // window thread uses the device for drawing state.
+    std::atomic<bool> m_lost{false};
+    HRESULT m_lastResetFailure = D3D_OK; // window thread
     bool m_windowed = true;
     int m_width = 320;
     int m_height = 240;

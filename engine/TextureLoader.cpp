@@ -109,8 +109,9 @@ void TextureLoaderHost::loadPicture(const std::string& path) {
     const HRESULT made =
         d3dx::createTextureFromFile(m_shared->device.get(), path.c_str(), m_textureSize, m_textureSize, D3DX_DEFAULT, 0,
                                     D3DFMT_UNKNOWN, D3DPOOL_MANAGED, 0, nullptr, texture.receive(), &kill);
-    // Cut short by the kill event: not the picture's failure; the next wait reports the kill.
-    if (FAILED(made) && m_killed)
+    // Cut short by the kill event (or its read cancelled by the stop): not the picture's failure; the next
+    // wait reports the kill.
+    if (FAILED(made) && killSeen())
         return;
     if (FAILED(made)) {
         const char* name = DXGetErrorString8A(made);

@@ -1,5 +1,6 @@
 #include "framework/WholeFile.h"
 
+#include "framework/BlockingReads.h"
 #include "framework/Handles.h"
 
 #include <algorithm>
@@ -39,12 +40,16 @@ WholeFileRead readInto(HANDLE file, std::uint64_t limit, std::vector<std::uint8_
     }
     std::size_t done = 0;
     while (done < bytes.size()) {
-        if (stopRequested && stopRequested())
-            return WholeFileRead::Stopped;
         const DWORD chunk = static_cast<DWORD>(std::min(bytes.size() - done, kChunkBytes));
         DWORD read = 0;
-        if (!readChunk(file, bytes.data() + done, chunk, read) || read == 0)
-            return WholeFileRead::Unreadable;
+        {
+            // A read cancelled by the reader's stop fails: then the stop, not the file, is the reason.
+            const BlockingRead registered(stopRequested);
+            if (!registered.mayRead())
+                return WholeFileRead::Stopped;
+            if (!readChunk(file, bytes.data() + done, chunk, read) || read == 0)
+                return stopRequested && stopRequested() ? WholeFileRead::Stopped : WholeFileRead::Unreadable;
+        }
         done += read;
     }
     return WholeFileRead::Read;

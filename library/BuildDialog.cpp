@@ -1,5 +1,6 @@
 #include "library/BuildDialog.h"
 
+#include "framework/BlockingReads.h"
 #include "framework/ComApartment.h"
 #include "imaging/StopSignal.h"
 #include "library/BuildStatus.h"
@@ -34,6 +35,17 @@ private:
 };
 
 constexpr int kMaxDecodeAheadThreads = 3;
+
+// Once the run is to stop, reads that hang are cancelled again and again until the worker has ended: a
+// reader may be just about to begin one when a sweep passes.
+constexpr UINT_PTR kCancelReadsTimer = 1;
+constexpr UINT kCancelReadsEvery = 50;
+// After the time limit: how long the worker, its reads cancelled, has to end by itself.
+constexpr DWORD kEndAfterCancelWait = 1000;
+
+void CALLBACK cancelReads(HWND, UINT, UINT_PTR, DWORD) {
+    fw::cancelBlockingReads();
+}
 
 // Pictures begun ahead of the worker and not yet taken by it: enough that one large photo on one thread does not
 // keep the others idle, few enough that their pixels (each at most the target size squared) stay small.
@@ -162,10 +174,12 @@ void BuildDialog::setStatus(const std::string& text) {
     (void)SetDlgItemTextA(m_window, IDC_BUILD_STATUS, text.c_str());
 }
 
-bool BuildDialog::waitForWorker(DWORD milliseconds) {
+bool BuildDialog::waitForWorker(DWORD milliseconds, bool cancellingReads) {
     const DWORD start = GetTickCount();
     HANDLE thread = m_thread.get();
     for (;;) {
+        if (cancellingReads)
+            fw::cancelBlockingReads();
         // Runs the worker's pending synchronous calls (status, progress, enabling the buttons); posted
         // messages stay queued, so no click is handled while waiting.
         MSG msg;
@@ -173,7 +187,9 @@ bool BuildDialog::waitForWorker(DWORD milliseconds) {
         const DWORD elapsed = GetTickCount() - start;
         if (elapsed >= milliseconds)
             return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
-        DWORD result = MsgWaitForMultipleObjects(1, &thread, FALSE, milliseconds - elapsed, QS_SENDMESSAGE);
+        const DWORD slice =
+            cancellingReads ? std::min<DWORD>(milliseconds - elapsed, kCancelReadsEvery) : milliseconds - elapsed;
+        DWORD result = MsgWaitForMultipleObjects(1, &thread, FALSE, slice, QS_SENDMESSAGE);
         if (result == WAIT_OBJECT_0)
             return true;
         if (result != WAIT_OBJECT_0 + 1 && result != WAIT_TIMEOUT)
@@ -184,10 +200,15 @@ bool BuildDialog::waitForWorker(DWORD milliseconds) {
 void BuildDialog::stopWorker(bool reportTimeOut) {
     if (!m_thread)
         return;
-    if (!waitForWorker(m_stopWaitLimit)) {
-        if (reportTimeOut)
-            (void)MessageBoxA(m_window, text::kKillFailed, m_title.c_str(), MB_OK);
-        (void)TerminateThread(m_thread.get(), 0);
+    if (!waitForWorker(m_stopWaitLimit, m_abort->load())) {
+        // Stopped and cancelled out of a read that hangs, the worker and its helpers end by themselves; cut
+        // off, the worker may hold a lock or a half-written file, so that is the last resort.
+        *m_abort = true;
+        if (!waitForWorker(kEndAfterCancelWait, true)) {
+            if (reportTimeOut)
+                (void)MessageBoxA(m_window, text::kKillFailed, m_title.c_str(), MB_OK);
+            (void)TerminateThread(m_thread.get(), 0);
+        }
     }
     m_thread.reset();
 }
@@ -224,12 +245,15 @@ bool BuildDialog::OnCommand(WORD id, WORD notifyCode, HWND) {
 
 void BuildDialog::OnAbort() {
     *m_abort = true;
+    fw::cancelBlockingReads();
+    (void)SetTimer(hwnd(), kCancelReadsTimer, kCancelReadsEvery, cancelReads);
     (void)EnableWindow(item(IDC_BUILD_ABORT), FALSE);
     (void)SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     setStatus(text::kAborting);
 }
 
 void BuildDialog::OnBuildDone() {
+    (void)KillTimer(hwnd(), kCancelReadsTimer);
     (void)SetCursor(LoadCursorA(nullptr, IDC_ARROW));
 }
 

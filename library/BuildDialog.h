@@ -68,7 +68,8 @@ private:
     void setStatus(const std::string& text);
 
     // Waits for the worker, letting its synchronous calls into this thread complete. False on time-out.
-    bool waitForWorker(DWORD milliseconds);
+    // cancellingReads: the run is stopping, and reads that hang are cancelled meanwhile.
+    bool waitForWorker(DWORD milliseconds, bool cancellingReads = false);
     // Waits for the worker's end; past the limit, says so and cuts it off.
     void stopWorker(bool reportTimeOut);
 

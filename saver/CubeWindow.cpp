@@ -14,12 +14,18 @@ constexpr int kAppIcon = 128;
 constexpr UINT kFrameDelay = 20;
 constexpr UINT kFrameResolution = 5;
 constexpr UINT_PTR kWindowTimerId = 101;
+// Posted from the timer thread: the chain of wParam ended because its next tick could not be armed.
+constexpr UINT kFrameTimerFailed = WM_APP + 101;
+// Posted from a tick: the device is lost and waits to be restored.
+constexpr UINT kRestoreDevice = WM_APP + 102;
 constexpr COLORREF kFailureTextColour = RGB(0, 255, 255);
 constexpr COLORREF kFailureBackColour = RGB(0, 0, 0);
 } // namespace
 
-CubeWindow::CubeWindow(bool autoDelete, settings::ProfileStore profile, FrameTimer::Calls timerCalls)
-    : m_autoDelete(autoDelete), m_profile(profile), m_frameTimer(kFrameDelay, kFrameResolution, timerCalls) {}
+CubeWindow::CubeWindow(bool autoDelete, settings::ProfileStore profile, FrameTimer::Calls timerCalls,
+                       engine::DeviceCalls deviceCalls)
+    : m_autoDelete(autoDelete), m_profile(profile), m_frameTimer(kFrameDelay, kFrameResolution, timerCalls),
+      m_deviceCalls(deviceCalls) {}
 
 CubeWindow::~CubeWindow() {
     dropEngine();
@@ -64,6 +70,7 @@ void CubeWindow::startEngine(DWORD exStyle) {
     engine->setMotion(motion::motionFromSettings(show.motion));
     engine->setLowResolution(show.lowScreenResolution);
     engine->setProfile(m_profile);
+    engine->setDeviceCalls(m_deviceCalls);
 
     // Set up before the window owns it: Direct3D calls can deliver sent messages, and a destruction
     // handled meanwhile must neither free this engine under its set-up nor this window under us.
@@ -75,6 +82,7 @@ void CubeWindow::startEngine(DWORD exStyle) {
     m_engine = std::move(engine);
     m_startTick = GetTickCount();
     m_frameCount = 0;
+    m_restorePosted = false;
     armFrameTimer();
 }
 
@@ -88,13 +96,49 @@ void CubeWindow::dropEngine() {
 }
 
 void CubeWindow::armFrameTimer() {
-    if (m_frameTimer.start([this] { return frameStep(); }))
+    const unsigned chain = ++m_chainNumber;
+    const HWND window = hwnd();
+    if (m_frameTimer.start([this] { return frameStep(); },
+                           [window, chain] { (void)PostMessageA(window, kFrameTimerFailed, chain, 0); }))
         return;
     // No multimedia timer: a window timer ticks on this thread instead.
+    startWindowTimer();
+}
+
+void CubeWindow::startWindowTimer() {
     m_windowTimerRunning = SetTimer(hwnd(), kWindowTimerId, kFrameDelay, nullptr) != 0;
 }
 
+void CubeWindow::OnFrameTimerFailed(unsigned chain) {
+    if (chain != m_chainNumber || !m_engine || m_windowTimerRunning)
+        return;
+    Trace("The multimedia timer could not be armed again, going on with the Windows timer\n");
+    // The ended chain is let go before the window timer takes over its ticks.
+    m_frameTimer.stop();
+    startWindowTimer();
+}
+
+void CubeWindow::OnRestoreDevice() {
+    m_restorePosted = false;
+    if (m_engine)
+        (void)m_engine->restoreDevice();
+}
+
+LRESULT CubeWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kFrameTimerFailed) {
+        OnFrameTimerFailed(static_cast<unsigned>(wParam));
+        return 0;
+    }
+    if (message == kRestoreDevice) {
+        OnRestoreDevice();
+        return 0;
+    }
+    return fw::Window::WindowProc(message, wParam, lParam);
+}
+
 void CubeWindow::stopFrameTimer() {
+    // A failed re-arm reported before this stop is not for the next chain.
+    ++m_chainNumber;
     if (m_windowTimerRunning) {
         (void)KillTimer(hwnd(), kWindowTimerId);
         m_windowTimerRunning = false;
@@ -110,6 +154,12 @@ bool CubeWindow::frameStep() {
     }
     if (m_pauseState.load() == PauseAcknowledged || !m_engine || !m_engine->isAlive())
         return false;
+    if (m_engine->deviceLost()) {
+        // Skipped until the window thread has the device back; asked again each tick until then.
+        if (!m_restorePosted.exchange(true))
+            (void)PostMessageA(hwnd(), kRestoreDevice, 0, 0);
+        return true;
+    }
     int frames = ++m_frameCount;
     if (frames % 100 == 0) {
         DWORD elapsed = GetTickCount() - m_startTick;

@@ -17,6 +17,8 @@ class FrameTimer {
 public:
     // Runs on the timer thread; false ends the chain.
     using Tick = std::function<bool()>;
+    // Runs on the timer thread when the system gives no timer for the next tick: the chain has ended.
+    using RearmFailed = std::function<void()>;
 
     using Calls = MultimediaTimerCalls;
 
@@ -28,13 +30,13 @@ public:
 
     // Stops the running chain, if any, then arms a new one. False when the system gave no timer.
     // start and stop are called from one thread at a time: the owner's, or from inside a tick.
-    bool start(Tick tick);
+    bool start(Tick tick, RearmFailed rearmFailed = {});
     // Afterwards no tick is running (other than the caller, when called from one) and none will run.
     void stop();
 
-private:
-    struct Chain;
+    struct Chain; // defined with the timer's code
 
+private:
     static void CALLBACK timerProc(UINT timerId, UINT message, DWORD_PTR user, DWORD_PTR, DWORD_PTR);
 
     UINT m_delay;

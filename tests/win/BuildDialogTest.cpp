@@ -3,12 +3,14 @@
 #include "library/BuildDialog.h"
 #include "resources/resource.h"
 #include "tests/support/ExifWriter.h"
+#include "tests/support/HungRead.h"
 #include "tests/win/LibraryTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <atomic>
 #include <map>
 #include <memory>
@@ -112,7 +114,8 @@ TEST_F(BuildDialogRun, AbortDuringTheFirstOfTenThenOkKeepsOneEntry) {
     bool abortDisabled = false;
     Driver driver([&] {
         HWND build = waitForOwnWindow(kBuildTitle);
-        if (!build)
+        // During the first picture, not before the worker has begun it.
+        if (!build || !waitUntil([&] { return status(build).rfind("Indexing ", 0) == 0; }, 5000))
             return;
         clickButton(build, 3);
         waitUntil([&] { return !enabled(build, 3); }, 2000);
@@ -140,7 +143,8 @@ TEST_F(BuildDialogRun, AbortDuringTheLastPictureCompletesButWaitsForOk) {
     bool stillOpen = false;
     Driver driver([&] {
         HWND build = waitForOwnWindow(kBuildTitle);
-        if (!build)
+        // During the picture, not before the worker has begun it.
+        if (!build || !waitUntil([&] { return status(build).rfind("Indexing ", 0) == 0; }, 5000))
             return;
         clickButton(build, 3);
         waitUntil([&] { return enabled(build, IDOK); }, 5000);
@@ -223,6 +227,63 @@ TEST_F(BuildDialogRun, EnterEscCloseAndOkWhileTheWorkerRunsChangeNothing) {
     EXPECT_FALSE(boxShown);
     EXPECT_NE(statusAfter.find("pic"), std::string::npos) << statusAfter;
     EXPECT_EQ(dialog.resultCount(), 10);
+}
+
+// Abort while a picture's read hangs (a share that stopped answering): the read is cancelled, the worker and
+// its helpers end by themselves, and what the run leaves is consistent: every cache file complete and listed.
+TEST_F(BuildDialogRun, AbortEndsAReadThatHangsAndTheRunEndsByItself) {
+    for (const int helpers : {0, 2}) {
+        addPictures(4);
+        for (const std::string& name : filesIn(m_cache))
+            DeleteFileA((m_cache + name).c_str());
+        library::BuildDialog dialog(nullptr, m_cache, kAppTitle);
+        dialog.scanFolder(m_pictures.path());
+        dialog.setDecodeAheadThreads(helpers);
+        support::HungRead hung;
+        bool endedByItself = false, boxShown = false;
+        DWORD took = 0;
+        {
+            Driver driver([&] {
+                HWND build = waitForOwnWindow(kBuildTitle);
+                if (!build || !support::HungRead::waitUntilBlocked(10000))
+                    return;
+                const DWORD abort = GetTickCount();
+                clickButton(build, 3);
+                endedByItself = waitUntil([&] { return enabled(build, IDOK); }, 5000);
+                took = GetTickCount() - abort;
+                if (!endedByItself) {
+                    support::HungRead::release();
+                    waitUntil([&] { return enabled(build, IDOK); }, 15000);
+                }
+                clickButton(build, IDOK);
+                HWND box = nullptr;
+                waitUntil([&] { return !IsWindow(build) || (box = findOwnWindow(kAppTitle)) != nullptr; }, 15000);
+                boxShown = box != nullptr;
+                if (box)
+                    PostMessageA(box, WM_COMMAND, IDOK, 0);
+            });
+            EXPECT_EQ(dialog.DoModal(), IDOK) << helpers;
+        }
+        EXPECT_TRUE(endedByItself) << helpers << " helpers: the read held the run";
+        EXPECT_LT(took, 1000u) << helpers;
+        EXPECT_TRUE(support::HungRead::cancelled()) << helpers;
+        EXPECT_FALSE(boxShown) << helpers;
+        // Each entry is its source or a complete cache file; each cache file is listed.
+        const std::vector<std::string> list = results(dialog);
+        EXPECT_GE(list.size(), 1u) << helpers;
+        EXPECT_LT(list.size(), 4u) << helpers;
+        for (const std::string& entry : list) {
+            if (entry.rfind(m_cache, 0) == 0) {
+                const auto bytes = readBytes(entry);
+                ASSERT_GE(bytes.size(), 54u) << entry;
+                const std::size_t declared = bytes[2] | bytes[3] << 8 | bytes[4] << 16 | std::size_t(bytes[5]) << 24;
+                EXPECT_EQ(declared, bytes.size()) << entry << " is not whole";
+            } else
+                EXPECT_EQ(entry.rfind(m_pictures.path() + "pic", 0), 0u) << entry;
+        }
+        for (const std::string& name : filesIn(m_cache))
+            EXPECT_NE(std::find(list.begin(), list.end(), m_cache + name), list.end()) << name << " is not listed";
+    }
 }
 
 // The dialog manager asks for the default button from the dialog's own thread, with the number the

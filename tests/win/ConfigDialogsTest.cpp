@@ -1,8 +1,10 @@
-// The configuration dialogs in this process: the advanced dialog's result and when the main dialog asks
-// for a rebuild. A second thread drives the dialogs by messages while the test thread runs their modal loop.
+// The configuration dialogs in this process: the advanced dialog's result, when the main dialog asks
+// for a rebuild, and settings that cannot be stored. A second thread drives the dialogs by messages while the test
+// thread runs their modal loop.
 #include "config/AdvancedDialog.h"
 #include "config/ConfigDialog.h"
 #include "tests/support/BareApp.h"
+#include "tests/support/TempFolder.h"
 #include "tests/support/TopWindows.h"
 #include "resources/resource.h"
 
@@ -10,6 +12,7 @@
 
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -64,7 +67,10 @@ protected:
         m_path = name;
         m_app.setProfileFile(m_path);
     }
-    void TearDown() override { DeleteFileA(m_path.c_str()); }
+    void TearDown() override {
+        DeleteFileA(m_path.c_str());
+        RemoveDirectoryA(m_path.c_str());
+    }
     void writeProfile(const std::string& text) {
         std::ofstream out(m_path, std::ios::binary | std::ios::trunc);
         out << text;
@@ -186,6 +192,59 @@ TEST_F(ConfigDialogs, MainDialogForcesARebuildAfterANewBitmapSizeOrABrowse) {
         // The record holds the edit's text when the window is gone; the browser may spell the case differently.
         EXPECT_EQ(lstrcmpiA(dialog.record().PicturePath.c_str(), std::string(temp, strlen(temp) - 1).c_str()), 0)
             << c.name << ": " << dialog.record().PicturePath;
+    }
+}
+
+// A settings file that cannot be written (here a folder in its place, as when the users' grant on it is
+// gone): OK says so, naming the file, and the dialog stays open with the user's choices.
+TEST_F(ConfigDialogs, SettingsThatCannotBeStoredAreReportedAndTheDialogStaysOpen) {
+    DeleteFileA(m_path.c_str());
+    ASSERT_TRUE(CreateDirectoryA(m_path.c_str(), nullptr));
+    settings::AppContext app;
+    app.profilePath = m_path;
+    app.title = "Prismata Screen Saver";
+    support::TempFolder pictures("nopictures");
+    config::Help help(app);
+    struct Case {
+        const char* title;
+        std::function<std::unique_ptr<fw::Dialog>()> make;
+        INT_PTR cancelled;
+    };
+    const Case cases[] = {
+        {"Advanced Settings", [&] { return std::make_unique<AdvancedDialog>(nullptr, app, help); }, 0},
+        {"Prismata Configuration",
+         [&] {
+             SettingsRecord record;
+             record.PicturePath = pictures.path();
+             return std::make_unique<ConfigDialog>(nullptr, app, record);
+         },
+         IDCANCEL},
+    };
+    for (const Case& c : cases) {
+        std::unique_ptr<fw::Dialog> dialog = c.make();
+        std::string boxText;
+        bool openAfterBox = false;
+        INT_PTR result = runWithDriver(*dialog, [&](DWORD uiThread) {
+            HWND window = waitForWindow(uiThread, c.title);
+            if (!window)
+                return;
+            click(window, IDOK);
+            HWND box = waitForWindow(uiThread, app.title);
+            if (!box)
+                return;
+            char text[1024] = "";
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+            boxText = text;
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            waitGone(box);
+            openAfterBox = IsWindow(window) && IsWindowVisible(window);
+            click(window, IDCANCEL);
+        });
+        EXPECT_EQ(result, c.cancelled) << c.title;
+        EXPECT_TRUE(openAfterBox) << c.title;
+        EXPECT_NE(boxText.find("could not save your settings"), std::string::npos) << c.title << ": " << boxText;
+        EXPECT_NE(boxText.find(m_path), std::string::npos) << c.title << ": " << boxText;
+        EXPECT_NE(boxText.find("Please make sure that you may change this file"), std::string::npos) << boxText;
     }
 }
 

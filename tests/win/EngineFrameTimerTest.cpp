@@ -1,6 +1,7 @@
 // The frame timer of a real cube window in this process: the pause handshake, restarts that must not
-// leave two timer chains running, the window timer that stands in when no multimedia timer can be armed,
-// and destruction while ticks are in flight or while a device is set up.
+// leave two timer chains running, the window timer that stands in when no multimedia timer can be armed
+// (at the start or for a later tick), a device that is lost and restored, and destruction while ticks are
+// in flight or while a device is set up.
 #include "saver/CubeWindow.h"
 #include "saver/SaverWindow.h"
 #include "tests/support/TraceLog.h"
@@ -8,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
+#include <string>
 #include <utility>
 
 namespace {
@@ -16,10 +19,14 @@ namespace {
 // A cube window that lets the test drive what the password check drives.
 class ProbeWindow : public CubeWindow {
 public:
-    explicit ProbeWindow(FrameTimer::Calls timerCalls = {}) : CubeWindow(false, {}, timerCalls) {}
-    bool create() {
+    explicit ProbeWindow(FrameTimer::Calls timerCalls = {}, engine::DeviceCalls deviceCalls = {})
+        : CubeWindow(false, {}, timerCalls, deviceCalls) {}
+    // Windowed as the preview, or topmost over the whole screen as the show.
+    bool create(bool fullScreen = false) {
         RECT rect{0, 0, 320, 240};
-        return Create(0, "Engine probe", WS_POPUP | WS_VISIBLE, rect, nullptr, 0);
+        if (fullScreen)
+            rect = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        return Create(fullScreen ? WS_EX_TOPMOST : 0, "Engine probe", WS_POPUP | WS_VISIBLE, rect, nullptr, 0);
     }
     void restart() { startEngine(m_exStyle); }
     using CubeWindow::dropEngine;
@@ -126,6 +133,103 @@ TEST(EngineFrameTimer, WithoutAMultimediaTimerWindowTimer101DrawsAndAPauseStillC
     window.restart();
     EXPECT_TRUE(pumpUntil([&] { return window.frames() >= 5; }, 5000)) << "the restarted engine never drew";
     window.DestroyWindow();
+}
+
+// The system gives a timer for the first ticks only.
+std::atomic<int> g_armsLeft{0};
+MMRESULT WINAPI armsRunOut(UINT delay, UINT resolution, LPTIMECALLBACK proc, DWORD_PTR user, UINT flags) {
+    return g_armsLeft.fetch_sub(1) > 0 ? timeSetEvent(delay, resolution, proc, user, flags) : 0;
+}
+
+TEST(EngineFrameTimer, AFailedRearmHandsTheTicksToWindowTimer101) {
+    librarytest::TraceRecorder& recorder = librarytest::TraceRecorder::instance();
+    recorder.clear();
+    g_armsLeft = 5;
+    ProbeWindow window({armsRunOut, timeKillEvent});
+    ASSERT_TRUE(window.create());
+    ASSERT_TRUE(pumpUntil([&] { return window.frames() >= 25; }, 5000))
+        << "the cube stood still at frame " << window.frames();
+    // The frames come from timer 101 on this thread now.
+    int frames = window.frames();
+    Sleep(200);
+    EXPECT_EQ(window.frames(), frames) << "frames were drawn off the window thread";
+    MSG due{};
+    EXPECT_TRUE(PeekMessageA(&due, window.hwnd(), WM_TIMER, WM_TIMER, PM_NOREMOVE));
+    EXPECT_EQ(due.wParam, 101u);
+    pumpFor(200);
+    const std::string log = recorder.text();
+    EXPECT_EQ(
+        support::countLines(log, "The multimedia timer could not be armed again, going on with the Windows timer"), 1)
+        << log;
+    window.DestroyWindow();
+}
+
+// A device lost after some frames, until it is reset; its reset refuses any thread but the one that made
+// the device (the window's), as Direct3D's does.
+std::atomic<int> g_presentsBeforeLoss{0};
+std::atomic<bool> g_deviceLost{false};
+std::atomic<int> g_lostPolls{0};
+std::atomic<int> g_resets{0};
+std::atomic<int> g_refusedResets{0};
+std::atomic<int> g_presentsAfterReset{0};
+
+HRESULT presentUntilLost(IDirect3DDevice8* device) {
+    if (g_deviceLost || g_presentsBeforeLoss.fetch_sub(1) <= 0) {
+        g_deviceLost = true;
+        return D3DERR_DEVICELOST;
+    }
+    const HRESULT presented = device->Present(nullptr, nullptr, nullptr, nullptr);
+    if (g_resets > 0 && presented == D3D_OK)
+        ++g_presentsAfterReset;
+    return presented;
+}
+HRESULT lostForAWhile(IDirect3DDevice8* device) {
+    if (!g_deviceLost)
+        return device->TestCooperativeLevel();
+    // Lost for a few polls (another program holds the screen), then it may be reset.
+    return ++g_lostPolls < 4 ? D3DERR_DEVICELOST : D3DERR_DEVICENOTRESET;
+}
+HRESULT resetOnTheDevicesThread(IDirect3DDevice8* device, D3DPRESENT_PARAMETERS* params) {
+    if (GetCurrentThreadId() != GetWindowThreadProcessId(params->hDeviceWindow, nullptr)) {
+        ++g_refusedResets;
+        return D3DERR_INVALIDCALL;
+    }
+    const HRESULT reset = device->Reset(params);
+    if (reset == D3D_OK) {
+        ++g_resets;
+        g_presentsBeforeLoss = 1000000;
+        g_deviceLost = false;
+    }
+    return reset;
+}
+
+TEST(EngineLostDevice, ALostDeviceIsResetOnTheWindowThreadAndTheFramesGoOn) {
+    for (const bool fullScreen : {false, true}) {
+        const char* label = fullScreen ? "show" : "preview";
+        librarytest::TraceRecorder& recorder = librarytest::TraceRecorder::instance();
+        recorder.clear();
+        g_presentsBeforeLoss = 10;
+        g_deviceLost = false;
+        g_lostPolls = 0;
+        g_resets = 0;
+        g_refusedResets = 0;
+        g_presentsAfterReset = 0;
+        ProbeWindow window({}, {presentUntilLost, lostForAWhile, resetOnTheDevicesThread});
+        ASSERT_TRUE(window.create(fullScreen)) << label;
+        ASSERT_TRUE(pumpUntil([&] { return g_deviceLost.load(); }, 5000)) << label << ": never lost";
+        // Nothing is drawn while the device is lost.
+        const int framesWhenLost = window.frames();
+        ASSERT_TRUE(pumpUntil([&] { return g_presentsAfterReset >= 10; }, 5000))
+            << label << ": the frames never came back; resets " << g_resets << ", refused " << g_refusedResets;
+        EXPECT_EQ(g_resets.load(), 1) << label;
+        EXPECT_EQ(g_refusedResets.load(), 0) << label << ": a reset was tried off the device's thread";
+        EXPECT_GE(g_lostPolls.load(), 4) << label;
+        EXPECT_GE(window.frames(), framesWhenLost + 10) << label;
+        const std::string log = recorder.text();
+        EXPECT_TRUE(support::inOrder(log, {"Device lost", "Device restored"})) << label << "\n" << log;
+        EXPECT_EQ(support::countLines(log, "Device lost"), 1) << label << "\n" << log;
+        window.DestroyWindow();
+    }
 }
 
 TEST(EngineFrameTimer, DestroyingWhileTicksAreInFlightIsSafe) {

@@ -1,14 +1,39 @@
 // The frame clock alone, without a window or an engine: ticks until stopped and none after, a tick that
-// ends its chain (without killing its own event from inside its callback), and a restart from inside a
-// tick that leaves exactly one chain running.
+// ends its chain (without killing its own event from inside its callback), a restart from inside a
+// tick that leaves exactly one chain running, and an event that fired just before stop's kill.
 #include "saver/FrameTimer.h"
+#include "framework/Handles.h"
 #include "tests/win/LibraryTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <malloc.h>
+
 #include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <thread>
 
 using namespace librarytest;
+
+namespace {
+// While set, freed memory is overwritten and kept from reuse, so that a use after free meets garbage (a lock
+// that never comes free) instead of what happened to be left there.
+std::atomic<bool> g_poisonFreed{false};
+} // namespace
+
+void operator delete(void* p) noexcept {
+    if (p && g_poisonFreed.load()) {
+        std::memset(p, 0xDD, _msize(p));
+        return;
+    }
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    operator delete(p);
+}
 
 namespace {
 
@@ -94,6 +119,58 @@ TEST(FrameTimer, RestartFromInsideATickLeavesOneChain) {
     // One chain ticks at most 50 times a second; two would tick about twice as often.
     EXPECT_LE(rate, 55.0);
     EXPECT_GT(rate, 5.0);
+}
+
+// A one-shot event that has fired just before stop kills it: its callback comes late, after the kill.
+// Whether the system's kill then returns at once or waits for that callback is not documented.
+enum class LateKill { ReturnsAtOnce, WaitsForTheCallback };
+LPTIMECALLBACK g_lateProc = nullptr;
+DWORD_PTR g_lateUser = 0;
+LateKill g_lateKill = LateKill::ReturnsAtOnce;
+std::unique_ptr<std::thread> g_lateCallback;
+fw::KernelHandle g_goLate;
+fw::KernelHandle g_lateDone;
+
+MMRESULT WINAPI firedSetEvent(UINT, UINT, LPTIMECALLBACK proc, DWORD_PTR user, UINT) {
+    g_lateProc = proc;
+    g_lateUser = user;
+    return 7;
+}
+MMRESULT WINAPI firedKillEvent(UINT id) {
+    g_lateCallback = std::make_unique<std::thread>([id] {
+        if (g_lateKill == LateKill::ReturnsAtOnce)
+            (void)WaitForSingleObject(g_goLate.get(), INFINITE);
+        g_lateProc(id, 0, g_lateUser, 0, 0);
+        (void)SetEvent(g_lateDone.get());
+    });
+    if (g_lateKill == LateKill::WaitsForTheCallback)
+        g_lateCallback->join();
+    return TIMERR_NOERROR;
+}
+
+TEST(FrameTimer, ALateCallbackAfterStopTouchesNothingWhateverTheKillDoes) {
+    for (const LateKill kill : {LateKill::ReturnsAtOnce, LateKill::WaitsForTheCallback}) {
+        const char* label = kill == LateKill::ReturnsAtOnce ? "kill returns at once" : "kill waits";
+        g_lateKill = kill;
+        g_goLate.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        g_lateDone.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        auto captured = std::make_shared<int>(0);
+        std::atomic<int> ticks{0};
+        g_poisonFreed = true;
+        {
+            FrameTimer timer(kDelay, kResolution, {firedSetEvent, firedKillEvent});
+            ASSERT_TRUE(timer.start([&ticks, captured] { return ++ticks > 0; })) << label;
+            timer.stop();
+            EXPECT_EQ(captured.use_count(), 1) << label << ": the chain outlived its stop";
+        }
+        (void)SetEvent(g_goLate.get());
+        const bool back = WaitForSingleObject(g_lateDone.get(), 2000) == WAIT_OBJECT_0;
+        g_poisonFreed = false;
+        ASSERT_TRUE(back) << label << ": the late callback never came back (it touched its freed chain)";
+        if (g_lateCallback->joinable())
+            g_lateCallback->join();
+        EXPECT_EQ(ticks.load(), 0) << label;
+    }
 }
 
 } // namespace

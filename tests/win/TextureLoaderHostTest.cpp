@@ -1,6 +1,6 @@
 // The loader thread's side of the engine on a real Direct3D 8 device: what a picture load appends and
 // traces, hostile texture sizes, the kill event that stops every further append, and a show that closes
-// while its loader hangs in a read.
+// while its loader hangs in a read (one the system can cancel, and one it cannot).
 #include "engine/TextureLoader.h"
 
 #include "framework/WholeFile.h"
@@ -8,6 +8,7 @@
 #include "tests/support/BareApp.h"
 #include "tests/support/BmpWriter.h"
 #include "tests/support/DeviceTest.h"
+#include "tests/support/HungRead.h"
 #include "tests/support/TraceLog.h"
 #include "tests/win/LibraryTestSupport.h"
 
@@ -255,6 +256,64 @@ TEST_F(LoaderHostTest, AShowWhoseLoaderHangsInAReadStillClosesAndTheLoaderEndsLa
     log = recorder.text();
     EXPECT_TRUE(inOrder(log, {"Leaving DXGraphics::cleanup", "Leaving texture loader thread, saw kill event"})) << log;
     EXPECT_EQ(countLines(log, "Load texture succeeded"), 0) << log;
+}
+
+// A test-mode show whose frames can be counted.
+class ShowProbe : public SaverWindow {
+public:
+    ShowProbe() : SaverWindow(true) {}
+    int frames() const { return m_frameCount.load(); }
+};
+
+// The show ends while its loader hangs in a read: the read is cancelled, so the window and the message loop
+// end at once, and the loader lets go of its device before the engine releases its own.
+TEST_F(LoaderHostTest, AShowWhoseLoaderHangsInAReadIsGoneWithinASecondOfTheKey) {
+    librarytest::TraceRecorder& recorder = librarytest::TraceRecorder::instance();
+    recorder.clear();
+    support::BareApp app;
+    app.setProfileFile(m_folder.path() + "Prismata.ini");
+    ASSERT_TRUE(settings::ProfileStore().writeInt("Photos", "Count", 1));
+    ASSERT_TRUE(settings::ProfileStore().writeString("Photos", "Entry0", m_picture.c_str()));
+
+    support::HungRead hung;
+    auto* window = new ShowProbe;
+    ASSERT_TRUE(window->createTestWindow("Prismata Screen Saver"));
+    const HWND hwnd = window->hwnd();
+    ASSERT_TRUE(support::HungRead::waitUntilBlocked(15000)) << recorder.text();
+    // The show is under way (its first frames can take long to draw while the device warms up).
+    const DWORD began = GetTickCount();
+    while (window->frames() < 5 && GetTickCount() - began < 10000) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        Sleep(5);
+    }
+    ASSERT_GE(window->frames(), 5);
+
+    const DWORD key = GetTickCount();
+    PostMessageA(hwnd, WM_KEYDOWN, 'A', 0);
+    bool quit = false;
+    while (!quit && GetTickCount() - key < 15000) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            quit |= msg.message == WM_QUIT;
+            DispatchMessageA(&msg);
+        }
+        Sleep(5);
+    }
+    const DWORD took = GetTickCount() - key;
+    EXPECT_TRUE(quit) << "the message loop was not told to end";
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_LT(took, 1000u) << "the close waited for the read";
+    EXPECT_TRUE(support::HungRead::cancelled()) << "the read was not cancelled";
+    const std::string log = recorder.text();
+    EXPECT_TRUE(inOrder(log, {"Loading texture " + m_picture, "Setting kill event for texture loading thread",
+                              "Leaving texture loader thread, saw kill event",
+                              "Texture loading thread shut down properly", "Entering DXGraphics::cleanup"}))
+        << log;
+    EXPECT_EQ(countLines(log, "Trouble killing texture loading thread"), 0) << log;
+    // Cut short by the stop: not reported as the picture's failure.
+    EXPECT_EQ(log.find("Failed to load texture"), std::string::npos) << log;
 }
 
 } // namespace
