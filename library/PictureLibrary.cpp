@@ -5,6 +5,7 @@
 #include "library/CacheFolder.h"
 #include "library/FileSearch.h"
 #include "library/LibraryText.h"
+#include "library/PictureListSection.h"
 #include "library/RebuildRules.h"
 #include "settings/AppContext.h"
 #include "settings/SettingsKeys.h"
@@ -18,20 +19,26 @@ namespace library {
 
 namespace {
 
-std::string entryKey(int index) {
-    char key[32];
-    std::snprintf(key, sizeof key, keys::kEntryFormat, index);
-    return key;
+// The time of this rebuild in 100 ns steps: a new mark for every list, so a show's stored position is
+// known to belong to an earlier one.
+std::string rebuildStamp() {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    char text[24];
+    std::snprintf(text, sizeof text, "%08lX%08lX", static_cast<unsigned long>(now.dwHighDateTime),
+                  static_cast<unsigned long>(now.dwLowDateTime));
+    return text;
 }
 
-// Count, then every entry; false when any of them could not be written.
+// Count and every entry in one write of the whole section: a write per entry would rewrite the whole file
+// each time, so the cost would grow with the square of the list.
 bool storePictureList(const settings::ProfileStore& profile, const BuildDialog& build) {
-    using namespace keys;
-    const int count = build.resultCount();
-    bool stored = profile.writeInt(kPhotos, kCount, count);
-    for (int i = 0; i < count; ++i)
-        stored = profile.writeString(kPhotos, entryKey(i).c_str(), build.resultAt(i).c_str()) && stored;
-    return stored;
+    std::vector<std::string> entries;
+    entries.reserve(static_cast<size_t>(build.resultCount()));
+    for (int i = 0; i < build.resultCount(); ++i)
+        entries.push_back(build.resultAt(i));
+    return profile.writeSection(keys::kPhotos,
+                                writtenPictureList(profile.readSection(keys::kPhotos), entries, rebuildStamp()));
 }
 
 // The format with its one %s, however long the value.
@@ -55,14 +62,8 @@ bool isCacheFolder(const std::string& folderText, const std::string& cacheFolder
 } // namespace
 
 void clearPictureList(const settings::ProfileStore& profile) {
-    using namespace keys;
-    const int count = profile.readInt(kPhotos, kCount, 0);
-    // Only the keys the file holds are visited, so a huge Count in a damaged file costs nothing.
-    for (const std::string& name : profile.keyNames(kPhotos)) {
-        if (isListEntryBelow(name, count))
-            (void)profile.writeString(kPhotos, name.c_str(), nullptr);
-    }
-    (void)profile.writeInt(kPhotos, kCount, 0);
+    // Only the lines the file holds are visited, so a huge Count in a damaged file costs nothing.
+    (void)profile.writeSection(keys::kPhotos, clearedPictureList(profile.readSection(keys::kPhotos)));
 }
 
 bool rebuildPictureLibrary(HWND owner, const settings::AppContext& app, const std::string& folderText,

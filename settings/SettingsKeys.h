@@ -24,6 +24,8 @@ inline constexpr char kTimeBetweenImages[] = "TimeBetweenImages";
 inline constexpr char kPreserveAspectRatio[] = "PreserveAspectRatio";
 inline constexpr char kTargetBmpSize[] = "TargetBmpSize";
 inline constexpr char kCount[] = "Count";
+// Marks each rebuilt list, so a stored position of an earlier list is known as stale.
+inline constexpr char kStamp[] = "Stamp";
 // Picture-list entries are named with this format: Entry0, Entry1, ...
 inline constexpr char kEntryFormat[] = "Entry%d";
 

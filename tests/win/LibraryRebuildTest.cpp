@@ -283,6 +283,37 @@ TEST_F(LibraryRebuild, AListThatCannotBeStoredIsReportedInsteadOfProcessed) {
     EXPECT_EQ(filesIn(m_cache).size(), 2u);
 }
 
+// The file without its [Photos] section: what a rebuild must leave exactly as it was.
+std::string withoutPhotos(const std::string& file) {
+    const size_t start = file.find("[Photos]");
+    if (start == std::string::npos)
+        return file;
+    const size_t end = file.find("\n[", start);
+    return file.substr(0, start) + (end == std::string::npos ? std::string() : file.substr(end + 1));
+}
+
+// The list is written as one section while the other sections (here also after it, with a comment and a key
+// the program does not know) stay byte for byte. (Wine's own rewrite of the file drops blanks around "=" at
+// any write, as it always has.)
+TEST_F(LibraryRebuild, OtherSectionsStayByteForByteAroundTheNewList) {
+    addJpegs(3);
+    const std::string before = "[Settings]\r\nSpinX=-45\r\nPicturePath=C:\\Pics\r\n[Photos]\r\nCount=2\r\n"
+                               "Entry0=old\r\nEntry1=old\r\nEntry9=by hand\r\n[ConversionParms]\r\n"
+                               "; kept\r\nTargetBmpSize=128\r\nCustom=7\r\n";
+    support::writeTextFile(profilePath(), before);
+    std::string processed;
+    {
+        Driver driver(acceptProcessedBox(processed));
+        EXPECT_TRUE(rebuild(folder()));
+    }
+    EXPECT_EQ(processed, "Processed 3 image files");
+    const std::string after = support::readTextFile(profilePath());
+    EXPECT_EQ(withoutPhotos(after), withoutPhotos(before)) << after;
+    EXPECT_EQ(count(), 3);
+    EXPECT_EQ(entry(2), m_cache + "p2.bmp");
+    EXPECT_EQ(entry(9), "by hand");
+}
+
 TEST_F(LibraryRebuild, UnusableTargetSizesListTheSourceItself) {
     addJpegs(1);
     for (int size : {0, -5, 100000}) {
