@@ -99,12 +99,11 @@ PictureOrder::PictureOrder(OrderMode mode, int count, std::string stamp, const s
     const std::vector<std::string> parts = fields(stored);
     std::uint64_t storedCount = 0, seed = 0, pass = 0, next = 0;
     std::vector<int> previousTail;
-    const bool valid = parts.size() == 7 && parts[0] == modeWord(mode) &&
-                       parseNumber(parts[1], 0x7FFFFFFF, storedCount) && storedCount == std::uint64_t(count) &&
-                       parts[2] == m_stamp && parseNumber(parts[3], 0xFFFFFFFF, seed) &&
-                       parseNumber(parts[4], 0xFFFFFFFF, pass) &&
-                       parseNumber(parts[5], static_cast<std::uint64_t>(count - 1), next) &&
-                       parseTail(parts[6], count, previousTail);
+    const bool valid =
+        parts.size() == 7 && parts[0] == modeWord(mode) && parseNumber(parts[1], 0x7FFFFFFF, storedCount) &&
+        storedCount == std::uint64_t(count) && parts[2] == m_stamp && parseNumber(parts[3], 0xFFFFFFFF, seed) &&
+        parseNumber(parts[4], 0xFFFFFFFF, pass) && parseNumber(parts[5], static_cast<std::uint64_t>(count - 1), next) &&
+        parseTail(parts[6], count, previousTail);
     if (valid) {
         m_seed = mode == OrderMode::Shuffled ? static_cast<std::uint32_t>(seed) : 0;
         m_pass = static_cast<std::uint32_t>(pass);

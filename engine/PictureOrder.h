@@ -46,8 +46,8 @@ private:
     std::string m_stamp;
     std::uint32_t m_seed = 0;
     std::uint32_t m_pass = 0;
-    int m_next = 0;                 // cursor within the pass
-    std::vector<int> m_order;       // this pass: position -> list index
+    int m_next = 0;                  // cursor within the pass
+    std::vector<int> m_order;        // this pass: position -> list index
     std::vector<int> m_previousTail; // the last pictures of the pass before, kept off the first faces
 };
 
