@@ -1,5 +1,6 @@
 #include "library/PictureLibrary.h"
 
+#include "framework/Handles.h"
 #include "framework/Trace.h"
 #include "library/BuildDialog.h"
 #include "library/CacheFolder.h"
@@ -59,6 +60,33 @@ bool isCacheFolder(const std::string& folderText, const std::string& cacheFolder
     return !folder.empty() && !cache.empty() && isSameFolder(folder, cache);
 }
 
+// The one rebuild of this PC's library at a time. A mutex that another user made, which this one may not
+// open, is busy as well.
+class RebuildLock {
+public:
+    RebuildLock() : m_mutex(CreateMutexA(nullptr, FALSE, text::kRebuildMutexName)) {
+        if (!m_mutex) {
+            // Only a mutex that exists and is not ours is busy; without any, the rebuild goes on unguarded.
+            m_owned = GetLastError() != ERROR_ACCESS_DENIED;
+            return;
+        }
+        const DWORD waited = WaitForSingleObject(m_mutex.get(), 0);
+        // Abandoned: a rebuild that ended without letting go; what it left is cleared anyway.
+        m_owned = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+    }
+    ~RebuildLock() {
+        if (m_owned)
+            (void)ReleaseMutex(m_mutex.get());
+    }
+    RebuildLock(const RebuildLock&) = delete;
+    RebuildLock& operator=(const RebuildLock&) = delete;
+    bool owned() const { return m_owned; }
+
+private:
+    fw::KernelHandle m_mutex;
+    bool m_owned = false;
+};
+
 } // namespace
 
 void clearPictureList(const settings::ProfileStore& profile) {
@@ -86,6 +114,13 @@ bool rebuildPictureLibrary(HWND owner, const settings::AppContext& app, const st
         return false;
     }
 
+    // Two rebuilds at once would delete each other's cache files and mix their lists: the second is refused.
+    const RebuildLock lock;
+    if (!lock.owned()) {
+        Trace(text::kTraceRebuildBusy);
+        (void)MessageBoxA(owner, text::kRebuildBusy, app.title.c_str(), MB_OK | MB_ICONINFORMATION);
+        return false;
+    }
     clearImageCache(cacheFolder);
     clearPictureList(profile);
     // A missing cache folder would make every conversion fail.

@@ -1,5 +1,6 @@
 // The rebuild that runs when the settings dialog is accepted, on a temporary install folder: scan,
 // cache clean-up, the picture list in the profile, the message boxes and the trace lines.
+#include "framework/Handles.h"
 #include "framework/Profile.h"
 #include "library/CacheFolder.h"
 #include "library/PictureLibrary.h"
@@ -8,6 +9,9 @@
 #include "tests/win/LibraryTestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <thread>
 
 using namespace librarytest;
 
@@ -312,6 +316,58 @@ TEST_F(LibraryRebuild, OtherSectionsStayByteForByteAroundTheNewList) {
     EXPECT_EQ(count(), 3);
     EXPECT_EQ(entry(2), m_cache + "p2.bmp");
     EXPECT_EQ(entry(9), "by hand");
+}
+
+// A second rebuild while one runs (another settings dialog) is refused before it touches the cache or the
+// list: the first one's list names exactly its cache files.
+TEST_F(LibraryRebuild, ASecondRebuildWhileOneRunsIsRefusedAndTouchesNothing) {
+    addJpegs(5);
+    TempFolder other{"other"};
+    writeJpeg(other.path() + "q.jpg", 40, 30, [](int, int) { return kOrange; });
+    fw::KernelHandle firstShown(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    fw::KernelHandle secondDone(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    std::string firstProcessed;
+    bool firstAccepted = false;
+    std::thread first([&] {
+        // Its "Processed" box is the last step under the lock: the second rebuild starts while it shows.
+        Driver driver([&] {
+            HWND box = waitForOwnWindow(kProcessedCaption, 20000);
+            SetEvent(firstShown.get());
+            WaitForSingleObject(secondDone.get(), 20000);
+            if (box) {
+                firstProcessed = messageBoxText(box);
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+            }
+        });
+        firstAccepted = rebuild(folder());
+    });
+    ASSERT_EQ(WaitForSingleObject(firstShown.get(), 30000), WAIT_OBJECT_0);
+    std::string refusal;
+    {
+        Driver driver([&] {
+            HWND box = waitForOwnWindow(kAppTitle, 20000);
+            if (!box)
+                return;
+            refusal = messageBoxText(box);
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        });
+        EXPECT_FALSE(rebuild(other.path(), "", true));
+    }
+    SetEvent(secondDone.get());
+    first.join();
+    EXPECT_EQ(refusal, "Another Prismata settings dialog is rebuilding the picture library right now. Please wait "
+                       "until it has finished, then press OK again.");
+    EXPECT_TRUE(firstAccepted);
+    EXPECT_EQ(firstProcessed, "Processed 5 image files");
+    ASSERT_EQ(count(), 5);
+    std::vector<std::string> listed;
+    for (int i = 0; i < 5; ++i)
+        listed.push_back(entry(i).substr(m_cache.size()));
+    std::vector<std::string> cached = filesIn(m_cache);
+    std::sort(listed.begin(), listed.end());
+    std::sort(cached.begin(), cached.end());
+    EXPECT_EQ(listed, cached);
+    EXPECT_TRUE(traced("Another rebuild is running; this one is refused\r\n"));
 }
 
 TEST_F(LibraryRebuild, UnusableTargetSizesListTheSourceItself) {
