@@ -1,6 +1,7 @@
 # Fails when a Windows program's PE machine type differs from the processorArchitecture of its manifest, or
-# when the program is not large-address-aware.
-# cmake -DPROGRAM=<exe> -DMANIFEST=<manifest> -P CheckProgram.cmake
+# when the program is not large-address-aware; or, given an ARCHITECTURE instead of a manifest, when its
+# machine type is not that one.
+# cmake -DPROGRAM=<exe> (-DMANIFEST=<manifest> | -DARCHITECTURE=x86|amd64) -P CheckProgram.cmake
 cmake_minimum_required(VERSION 3.20)
 file(READ ${PROGRAM} header LIMIT 4096 HEX)
 # e_lfanew, at 0x3C, is a little-endian offset to "PE\0\0"; the machine type and the characteristics follow.
@@ -22,20 +23,24 @@ string(SUBSTRING "${header}" ${at} 4 characteristics_le)
 string(SUBSTRING "${characteristics_le}" 0 2 low)
 math(EXPR large_address_aware "0x${low} & 0x20")
 
-file(READ ${MANIFEST} manifest)
-if(NOT manifest MATCHES "processorArchitecture=\"([a-zA-Z0-9]+)\"")
-    message(FATAL_ERROR "${MANIFEST} names no processorArchitecture")
+if(DEFINED MANIFEST)
+    file(READ ${MANIFEST} manifest)
+    if(NOT manifest MATCHES "processorArchitecture=\"([a-zA-Z0-9]+)\"")
+        message(FATAL_ERROR "${MANIFEST} names no processorArchitecture")
+    endif()
+    set(architecture ${CMAKE_MATCH_1})
+else()
+    set(architecture ${ARCHITECTURE})
 endif()
-set(architecture ${CMAKE_MATCH_1})
 # IMAGE_FILE_MACHINE_I386 is 0x014c, IMAGE_FILE_MACHINE_AMD64 0x8664, both stored little-endian.
 set(expected_x86 "4c01")
 set(expected_amd64 "6486")
 if(NOT DEFINED expected_${architecture})
-    message(FATAL_ERROR "${MANIFEST} names the unknown architecture ${architecture}")
+    message(FATAL_ERROR "unknown architecture ${architecture}")
 endif()
 if(NOT machine_le STREQUAL expected_${architecture})
-    message(FATAL_ERROR "${PROGRAM} has machine type ${machine_le} (little-endian), its manifest says ${architecture}")
+    message(FATAL_ERROR "${PROGRAM} has machine type ${machine_le} (little-endian), not ${architecture}")
 endif()
-if(NOT large_address_aware)
+if(DEFINED MANIFEST AND NOT large_address_aware)
     message(FATAL_ERROR "${PROGRAM} is not large-address-aware")
 endif()

@@ -14,7 +14,9 @@
 #include <utility>
 
 namespace {
-constexpr DWORD kCreateFlags = D3DCREATE_SOFTWARE_VERTEXPROCESSING | D3DCREATE_MULTITHREADED;
+// FPU_PRESERVE: without it Direct3D leaves the x87 unit of the calling thread at single precision, and the
+// x87 code we still run (the C runtime's math and formatting) would lose the precision of its doubles.
+constexpr DWORD kCreateFlags = D3DCREATE_SOFTWARE_VERTEXPROCESSING | D3DCREATE_MULTITHREADED | D3DCREATE_FPU_PRESERVE;
 constexpr DWORD kLoaderStopWait = 10000;
 constexpr float kFieldOfView = 0.7853982f;
 constexpr float kNearPlane = 1.0f;

@@ -178,6 +178,14 @@ LRESULT Window::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_COPYDATA:
         return OnCopyData(reinterpret_cast<HWND>(wParam), reinterpret_cast<COPYDATASTRUCT*>(lParam));
+    case WM_MOUSEACTIVATE:
+        return OnMouseActivate(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam));
+    case WM_DISPLAYCHANGE:
+        OnDisplayChange(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_DPICHANGED:
+        OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
     default:
         return Default();
     }
@@ -239,6 +247,15 @@ void Window::OnSysKeyDown(UINT, UINT, UINT) {
 }
 BOOL Window::OnCopyData(HWND, COPYDATASTRUCT*) {
     return static_cast<BOOL>(Default());
+}
+int Window::OnMouseActivate(HWND, UINT, UINT) {
+    return static_cast<int>(Default());
+}
+void Window::OnDisplayChange(UINT, int, int) {
+    (void)Default();
+}
+void Window::OnDpiChanged(UINT, const RECT&) {
+    (void)Default();
 }
 
 } // namespace fw

@@ -60,6 +60,9 @@ protected:
     virtual void OnKeyDown(UINT key, UINT repeat, UINT flags);
     virtual void OnSysKeyDown(UINT key, UINT repeat, UINT flags);
     virtual BOOL OnCopyData(HWND sender, COPYDATASTRUCT* data);
+    virtual int OnMouseActivate(HWND topLevel, UINT hitTest, UINT message);
+    virtual void OnDisplayChange(UINT bitsPerPixel, int width, int height);
+    virtual void OnDpiChanged(UINT dpi, const RECT& suggested);
 
 private:
     static LRESULT CALLBACK staticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -8,25 +8,27 @@
     !error "define PRISMATA_SCR, POSTINSTALL_EXE, HELP_FILE, HTML_HELP_FILE, APP_ICON and OUTFILE"
 !endif
 
-; The programs are 64-bit: so is the installer, which then sees the 64-bit system folder and registry.
+; The programs are 32-bit, as Windows has Direct3D 8 for 32-bit programs only; so is the installer, which then
+; sees what they see on 64-bit Windows: Program Files (x86) and the 32-bit view of the registry.
 Unicode true
-Target amd64-unicode
+Target x86-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 ManifestSupportedOS all
 
 !include LogicLib.nsh
+!include x64.nsh
 
 ; Prismata finds its folder through this entry and value, the ones an Inno Setup installer makes.
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Prismata_is1"
 !define APP_PATH_VALUE "Inno Setup: App Path"
-!define VERSION "0.4.1"
+!define VERSION "0.5.0"
 ; The Users group by its well-known SID, which every language of Windows knows by the same name.
 !define USERS_SID "*S-1-5-32-545"
 
 Name "Prismata"
 OutFile "${OUTFILE}"
-InstallDir "$PROGRAMFILES64\Prismata"
+InstallDir "$PROGRAMFILES\Prismata"
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "${APP_PATH_VALUE}"
 Icon "${APP_ICON}"
 UninstallIcon "${APP_ICON}"
@@ -46,6 +48,38 @@ Page instfiles
 UninstPage uninstConfirm
 UninstPage instfiles
 
+; The 64-bit Prismata 0.4's folder, when this installs over it; empty otherwise.
+Var Win64Folder
+; Where the screen-saver settings find a 32-bit screen saver: the 32-bit system folder.
+Var ScreenSaverFolder
+
+!macro FindScreenSaverFolder
+    ${If} ${RunningX64}
+        StrCpy $ScreenSaverFolder "$WINDIR\SysWOW64"
+    ${Else}
+        StrCpy $ScreenSaverFolder "$SYSDIR"
+    ${EndIf}
+!macroend
+
+Function .onInit
+    !insertmacro FindScreenSaverFolder
+    ${If} ${RunningX64}
+        SetRegView 64
+        ReadRegStr $Win64Folder HKLM "${UNINSTALL_KEY}" "${APP_PATH_VALUE}"
+        SetRegView 32
+    ${EndIf}
+    ; An upgrade from the 64-bit version stays in its folder unless told otherwise: the picture list names
+    ; the converted copies there by their full paths.
+    ${If} $Win64Folder != ""
+    ${AndIf} $INSTDIR == "$PROGRAMFILES\Prismata"
+        StrCpy $INSTDIR $Win64Folder
+    ${EndIf}
+FunctionEnd
+
+Function un.onInit
+    !insertmacro FindScreenSaverFolder
+FunctionEnd
+
 ; Gives the Users group the rights on a file or folder, through the system's icacls (Vista and later),
 ; named by its full path so that no other icacls.exe is found first.
 !macro GrantUsers path rights
@@ -57,8 +91,13 @@ UninstPage instfiles
 !macroend
 
 Section "Prismata"
-    SetRegView 64
     SetOutPath "$INSTDIR"
+    ; The settings of a 64-bit Prismata in another folder come along when this folder has none.
+    ${If} $Win64Folder != ""
+    ${AndIfNot} ${FileExists} "$INSTDIR\Prismata.ini"
+    ${AndIf} ${FileExists} "$Win64Folder\Prismata.ini"
+        CopyFiles /SILENT "$Win64Folder\Prismata.ini" "$INSTDIR\Prismata.ini"
+    ${EndIf}
     File "/oname=Prismata.scr" "${PRISMATA_SCR}"
     File "/oname=PrismataPostInstall.exe" "${POSTINSTALL_EXE}"
     ; Both settings dialogs open one of them from the install folder: the .chm where the system has no
@@ -75,11 +114,13 @@ Section "Prismata"
     ; the cache, and nothing else here. The folder, the programs and the help stay the administrator's.
     !insertmacro GrantUsers "$INSTDIR\Prismata.ini" "(M)"
     !insertmacro GrantUsers "$INSTDIR\ImageCache" "(OI)(CI)(M)"
-    ; The Display Properties list the screen savers they find in the system folder.
-    SetOutPath "$SYSDIR"
+    ; The screen-saver settings list the screen savers they find in the system folders; a 32-bit one in the
+    ; 32-bit system folder, SysWOW64 on 64-bit Windows.
+    SetOutPath "$ScreenSaverFolder"
     File "/oname=Prismata.scr" "${PRISMATA_SCR}"
     SetOutPath "$INSTDIR"
     WriteUninstaller "$INSTDIR\Uninstall.exe"
+    Call RemoveWin64Prismata
 
     WriteRegStr HKLM "${UNINSTALL_KEY}" "${APP_PATH_VALUE}" "$INSTDIR"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Prismata"
@@ -91,6 +132,30 @@ Section "Prismata"
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
+
+; What the 64-bit Prismata 0.4 left that this one does not replace: its copy in the 64-bit system folder, its
+; programs in another folder and its uninstall entry in the 64-bit view. Its settings and converted pictures
+; stay where they are, still named by the picture list.
+Function RemoveWin64Prismata
+    ${If} $Win64Folder == ""
+        Return
+    ${EndIf}
+    ${DisableX64FSRedirection}
+    Delete "$WINDIR\System32\Prismata.scr"
+    ${EnableX64FSRedirection}
+    ${If} $Win64Folder != $INSTDIR
+        Delete "$Win64Folder\Prismata.scr"
+        Delete "$Win64Folder\PrismataPostInstall.exe"
+        Delete "$Win64Folder\Prismata.hlp"
+        Delete "$Win64Folder\Prismata.chm"
+        Delete "$Win64Folder\Prismata.GID"
+        Delete "$Win64Folder\Uninstall.exe"
+    ${EndIf}
+    SetRegView 64
+    DeleteRegKey HKLM "${UNINSTALL_KEY}"
+    SetRegView 32
+    DetailPrint "Replaced the 64-bit Prismata in $Win64Folder."
+FunctionEnd
 
 ; The welcome and the Display Properties come once the files are in place; a silent install shows nothing.
 Function .onInstSuccess
@@ -183,11 +248,11 @@ Function StartAsDesktopUser
         System::Call '$1->2()'
         StrCpy $1 $2
     ${EndIf}
-    ; IShellDispatch2::ShellExecute(file, arguments, folder, verb, show): a VARIANT travels by reference
-    ; to a copy on 64-bit Windows, and the empty ones ask for the defaults.
+    ; IShellDispatch2::ShellExecute(file, arguments, folder, verb, show): a 32-bit stdcall method takes each
+    ; VARIANT by value, its 16 bytes on the stack; empty ones (all zero) ask for the defaults.
     ${If} $1 P<> 0
         System::Call 'oleaut32::SysAllocString(w r0) p .r5'
-        System::Call '$1->31(p r5, p r4, p r4, p r4, p r4) i .r2'
+        System::Call '$1->31(p r5, l 0, l 0, l 0, l 0, l 0, l 0, l 0, l 0) i .r2'
         System::Call 'oleaut32::SysFreeString(p r5)'
         System::Call '$1->2()'
         ${If} $2 != 0
@@ -209,8 +274,7 @@ Function StartAsDesktopUser
 FunctionEnd
 
 Section "Uninstall"
-    SetRegView 64
-    Delete "$SYSDIR\Prismata.scr"
+    Delete "$ScreenSaverFolder\Prismata.scr"
     Delete "$INSTDIR\Prismata.scr"
     Delete "$INSTDIR\PrismataPostInstall.exe"
     Delete "$INSTDIR\Prismata.hlp"

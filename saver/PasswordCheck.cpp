@@ -34,6 +34,8 @@ bool SaverWindow::verifyPassword(HWND owner) {
     waitForPauseAcknowledged();
     // Dropped even without an acknowledgement: a failed engine has no frame timer left to give one.
     dropEngine();
+    // The covers go with the cube and come back with it when the check refuses.
+    m_covers.remove();
 
     bool mayClose = true;
     if (verify) {

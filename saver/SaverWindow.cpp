@@ -10,7 +10,10 @@ SaverWindow::~SaverWindow() = default;
 
 bool SaverWindow::createFullScreen(const std::string& title) {
     RECT rect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    return Create(WS_EX_TOPMOST, title.c_str(), WS_POPUP | WS_VISIBLE, rect, nullptr, 0);
+    if (!Create(WS_EX_TOPMOST, title.c_str(), WS_POPUP | WS_VISIBLE, rect, nullptr, 0))
+        return false;
+    coverOtherMonitors();
+    return true;
 }
 
 bool SaverWindow::createTestWindow(const std::string& title) {
@@ -38,6 +41,7 @@ int SaverWindow::OnCreate(CREATESTRUCTA* create) {
 }
 
 void SaverWindow::OnDestroy() {
+    m_covers.remove();
     UINT scratch = 0;
     (void)SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, FALSE, &scratch, 0);
     PostQuitMessage(0);
@@ -150,5 +154,18 @@ void SaverWindow::restartAfterRefusal() {
     m_inPasswordCheck = true;
     m_pauseState = Running;
     startEngine(m_exStyle);
+    coverOtherMonitors();
     m_inPasswordCheck = false;
+}
+
+void SaverWindow::OnDisplayChange(UINT bitsPerPixel, int width, int height) {
+    // Monitors plugged in or out, or another resolution: covered again as they are now.
+    if (m_covers.active())
+        m_covers.cover(hwnd());
+    CubeWindow::OnDisplayChange(bitsPerPixel, width, height);
+}
+
+void SaverWindow::coverOtherMonitors() {
+    if ((m_exStyle & WS_EX_TOPMOST) != 0 && hwnd())
+        m_covers.cover(hwnd());
 }

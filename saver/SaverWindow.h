@@ -3,6 +3,7 @@
 #pragma once
 
 #include "saver/CubeWindow.h"
+#include "saver/MonitorCovers.h"
 
 #include <string>
 
@@ -29,6 +30,7 @@ protected:
     void OnKeyDown(UINT key, UINT repeat, UINT flags) override;
     void OnSysKeyDown(UINT key, UINT repeat, UINT flags) override;
     void OnClose() override;
+    void OnDisplayChange(UINT bitsPerPixel, int width, int height) override;
 
     // A new engine after a refused password check.
     void restartAfterRefusal();
@@ -39,6 +41,8 @@ private:
     // True when the window may close. Pauses and drops the engine first where a check is needed.
     bool verifyPassword(HWND owner);
     void waitForPauseAcknowledged();
+    // The full-screen show darkens every other monitor while its cube runs.
+    void coverOtherMonitors();
 
     // All members below are used on the window thread only.
     bool m_inPasswordCheck = false;
@@ -46,4 +50,5 @@ private:
     POINT m_mouseRef{-1, -1};
     DWORD m_createTick = 0;
     int m_mouseThreshold = 5;
+    MonitorCovers m_covers;
 };

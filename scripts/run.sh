@@ -40,7 +40,7 @@ build=${PRISMATA_BUILD:-$root/build}
 cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake" \
     -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build/win" -j "$(nproc)" \
-    --target Prismata PrismataPostInstall PrismataSetup PrismataLogger PrismataConfigDriver
+    --target Prismata PrismataPostInstall PrismataSetup PrismataLogger PrismataConfigDriver Win64Probe D3D8Probe
 bin=$build/win/bin
 
 # A small demo folder: photos, a portrait, a panorama (shown letter-boxed), a DIB and patterns.
@@ -86,15 +86,36 @@ echo "== fresh Wine prefix"
 make_prefix
 wineserver -p
 
-echo "== install"
-wine "$bin/PrismataSetup.exe" /S
-app_path=$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Prismata_is1' \
-    /v 'Inno Setup: App Path' 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p')
-if [ -z "$app_path" ]; then
-    echo "run: the installer wrote no install folder" >&2
-    exit 1
+if runs_32bit_programs "$bin/probes/D3D8Probe.exe"; then
+    shape_like_windows "$bin/win64/d3d8.dll"
+    echo "== install"
+    wine "$bin/PrismataSetup.exe" /S
+    app_path=$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Prismata_is1' \
+        /v 'Inno Setup: App Path' /reg:32 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p')
+    if [ -z "$app_path" ]; then
+        echo "run: the installer wrote no install folder" >&2
+        exit 1
+    fi
+    # The copy the system's screen-saver settings start: 32-bit screen savers live in SysWOW64 on 64-bit Windows.
+    saver='C:\windows\syswow64\Prismata.scr'
+else
+    # The installer and the programs it holds are 32-bit: here the 64-bit twin is laid out as it would install.
+    echo "run: Wine on this machine starts no 32-bit program (see dmesg); showing the 64-bit twin of the build"
+    cmake -S "$root" -B "$build/win64" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+        -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build "$build/win64" -j "$(nproc)" --target Prismata PrismataPostInstall PrismataLogger \
+        PrismataConfigDriver PrismataHelp
+    bin=$build/win64/bin
+    echo "== install (by hand)"
+    app_path='C:\Program Files\Prismata'
+    folder=$(winepath -u "$app_path")
+    mkdir -p "$folder/ImageCache"
+    cp "$bin/Prismata.scr" "$bin/PrismataPostInstall.exe" "$bin/Prismata.hlp" "$bin/Prismata.chm" "$folder/"
+    touch "$folder/Prismata.ini"
+    wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Prismata_is1' \
+        /v 'Inno Setup: App Path' /t REG_SZ /d "$app_path" /f /reg:64 >/dev/null 2>&1
+    saver="$app_path\\Prismata.scr"
 fi
-saver="$app_path\\Prismata.scr"
 echo "installed in $app_path"
 
 mkdir -p "$root/out/screenshots"

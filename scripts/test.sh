@@ -53,6 +53,12 @@ stage_wanted "$(test_names "$root"/tests/unit/*.cpp)" && want_native=1
 stage_wanted "$(cd "$root/tests/fuzz" && ls Fuzz*.cpp 2>/dev/null | sed 's/\.cpp$//')" && want_fuzz=1
 stage_wanted "$(test_names "$root"/tests/win/*.cpp)" && want_win=1
 stage_wanted "$(test_names "$root"/tests/e2e/*.cpp)" && want_e2e=1
+# The two-monitor tests run after the others, on a display of their own.
+two_monitor_tests='^TwoMonitors\.'
+windows_names=$(test_names "$root"/tests/win/*.cpp "$root"/tests/e2e/*.cpp)
+want_one_monitor=0 want_two_monitors=0
+stage_wanted "$(grep -vE "$two_monitor_tests" <<<"$windows_names")" && want_one_monitor=1
+stage_wanted "$(grep -E "$two_monitor_tests" <<<"$windows_names")" && want_two_monitors=1
 if [ $((want_native + want_fuzz + want_win + want_e2e)) -eq 0 ]; then
     echo "test: PRISMATA_TEST_FILTER='$test_filter' matches no test" >&2
     exit 1
@@ -104,24 +110,61 @@ if [ "$want_fuzz" -eq 1 ]; then
     fi
 fi
 
-if [ $((want_win + want_e2e)) -gt 0 ]; then
-    echo "== Windows build"
-    cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake" \
-        -DCMAKE_BUILD_TYPE=Release >/dev/null || exit 1
-    targets=()
+# Builds the Windows programs and tests for one architecture into a folder (with a filter, only the test
+# programs that are needed).
+windows_build() {
+    local dir=$1 arch=$2
+    cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-$arch.cmake" \
+        -DCMAKE_BUILD_TYPE=Release >/dev/null || return 1
+    local targets=()
     if [ -n "$test_filter" ]; then
         [ "$want_win" -eq 1 ] && targets+=(--target prismata_win_tests)
         [ "$want_e2e" -eq 1 ] && targets+=(--target prismata_e2e_tests)
     fi
-    cmake --build "$build/win" -j "$jobs" "${targets[@]}" || exit 1
+    cmake --build "$dir" -j "$jobs" "${targets[@]}"
+}
+
+if [ $((want_win + want_e2e)) -gt 0 ]; then
+    echo "== Windows build (32-bit, as shipped)"
+    windows_build "$build/win" i686 || exit 1
 
     echo "== Windows tests under Wine"
     session=$build/wine-session
     . "$root/scripts/wine-session.sh"
     begin_session || exit 1
-    set_install_folder "$(winepath -w "$build/win/bin")"
+    if runs_32bit_programs "$build/win/bin/probes/D3D8Probe.exe"; then
+        # As 64-bit Windows runs us: 32-bit programs get Direct3D 8, 64-bit ones none.
+        shape_like_windows "$build/win/bin/win64/d3d8.dll" || exit 1
+        windows_dir=$build/win
+        windows_name=windows
+        windows_view=32
+    else
+        echo "test: Wine on this machine starts no 32-bit program (see dmesg: a kernel without 32-bit" \
+             "support, or no wine32); the Windows tests run on the 64-bit twin of the build instead"
+        windows_build "$build/win64" x86_64 || exit 1
+        windows_dir=$build/win64
+        windows_name=windows-64-bit-twin
+        windows_view=64
+    fi
+    set_install_folder "$(winepath -w "$windows_dir/bin")" "$windows_view"
     wineserver -p
-    run_ctest windows "$build/win" -j 2
+    [ "$want_one_monitor" -eq 1 ] && run_ctest "$windows_name" "$windows_dir" -j 2 -LE two-monitors
+    if [ "$want_two_monitors" -eq 1 ]; then
+        echo "== two-monitor tests under Wine"
+        # Wine takes its monitors from the display its server's first program opened: a new server there.
+        wineserver -k
+        if start_two_monitor_display; then
+            export DISPLAY=$two_monitor_display
+            wineserver -p
+            # Wine's helpers and desktop start with the server's first program, which must not be a test:
+            # they would hold its output open and ctest would wait for them.
+            set_install_folder "$(winepath -w "$windows_dir/bin")" "$windows_view"
+            run_ctest "$windows_name-two-monitors" "$windows_dir" -L two-monitors
+        else
+            failed_total=$((failed_total + 1))
+            summary+=("two-monitors: no two-monitor display")
+        fi
+    fi
     end_session
 fi
 

@@ -1,11 +1,14 @@
 // PrismataSetup.exe under Wine: a silent install that Prismata starts from, and an uninstaller that
 // removes what was installed and nothing of the user's.
 #include "tests/e2e/Harness.h"
+#include "tests/e2e/SaverKit.h"
+#include "tests/e2e/ScreenCapture.h"
 
 #include <gtest/gtest.h>
 
 #include <tlhelp32.h>
 
+#include <cstdlib>
 #include <optional>
 #include <vector>
 
@@ -24,9 +27,10 @@ std::optional<std::string> entryValue(const char* name) {
     return std::string(data);
 }
 
-bool entryExists() {
+// In this program's own view of the registry by default: the 32-bit view, where the installer writes.
+bool entryExists(REGSAM view = 0) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ | view, &key) != ERROR_SUCCESS)
         return false;
     RegCloseKey(key);
     return true;
@@ -47,8 +51,31 @@ std::string systemFolder() {
     return folder;
 }
 
+// Where the screen-saver settings find a 32-bit screen saver: SysWOW64 on 64-bit Windows. Named in full, as
+// the system folder's name would be redirected there for this 32-bit program whatever the installer did.
 std::string systemCopy() {
-    return systemFolder() + "\\Prismata.scr";
+    char folder[MAX_PATH] = "";
+    if (GetSystemWow64DirectoryA(folder, sizeof folder) == 0)
+        return systemFolder() + "\\Prismata.scr";
+    return std::string(folder) + "\\Prismata.scr";
+}
+
+// The 64-bit system folder, as a 32-bit program on 64-bit Windows names it.
+std::string nativeSystemCopy() {
+    char windows[MAX_PATH] = "";
+    GetWindowsDirectoryA(windows, sizeof windows);
+    return std::string(windows) + "\\Sysnative\\Prismata.scr";
+}
+
+// The machine type in a program's PE header: IMAGE_FILE_MACHINE_I386 or _AMD64; 0 when it is none.
+WORD machineOf(const std::string& path) {
+    const std::string bytes = readTextFile(path);
+    if (bytes.size() < 0x40)
+        return 0;
+    const DWORD peAt = *reinterpret_cast<const DWORD*>(bytes.data() + 0x3C);
+    if (peAt > bytes.size() - 6 || bytes.compare(peAt, 4, std::string("PE\0\0", 4)) != 0)
+        return 0;
+    return *reinterpret_cast<const WORD*>(bytes.data() + peAt + 4);
 }
 
 // While it lives, the recording double stands in the system folder in place of icacls.exe (Wine's is a
@@ -98,14 +125,14 @@ class Installer : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!exists(binFolder() + "PrismataSetup.exe"))
-            GTEST_SKIP() << "PrismataSetup.exe was not built (no makensis)";
+            GTEST_SKIP() << "PrismataSetup.exe was not built (no makensis, or the 64-bit twin build)";
     }
     // Whatever happens, the test prefix keeps no copy in the system folder.
     void TearDown() override { DeleteFileA(systemCopy().c_str()); }
 
-    void install() {
+    void install(bool toTarget = true) {
         // /D must come last and takes the path unquoted, blanks and all.
-        Process setup("\"" + binFolder() + "PrismataSetup.exe\" /S /D=" + m_target);
+        Process setup("\"" + binFolder() + "PrismataSetup.exe\" /S" + (toTarget ? " /D=" + m_target : ""));
         DWORD code = 1;
         ASSERT_TRUE(setup.waitForExit(kWait, code));
         ASSERT_EQ(code, 0u);
@@ -141,6 +168,12 @@ TEST_F(Installer, SilentInstallLetsPrismataStartAndUninstallRemovesIt) {
     }
     EXPECT_TRUE(isFolder(m_target + "\\ImageCache"));
     EXPECT_TRUE(exists(systemCopy()));
+    EXPECT_FALSE(exists(nativeSystemCopy()));
+    // Every program 32-bit, the entry in the 32-bit view only.
+    for (const std::string& program : {m_target + "\\Prismata.scr", m_target + "\\PrismataPostInstall.exe",
+                                       m_target + "\\Uninstall.exe", systemCopy(), binFolder() + "PrismataSetup.exe"})
+        EXPECT_EQ(machineOf(program), IMAGE_FILE_MACHINE_I386) << program;
+    EXPECT_FALSE(entryExists(KEY_WOW64_64KEY));
     // A silent install greets nobody.
     EXPECT_FALSE(pumpUntil([] { return FindWindowA(nullptr, "Welcome to Prismata") != nullptr; }, 1000));
 
@@ -219,6 +252,132 @@ TEST_F(Installer, UninstallKeepsTheUsersPictures) {
     EXPECT_EQ(readTextFile(inside + "beach.jpg"), "beach picture");
     EXPECT_EQ(readTextFile(inside + "scan.bmp"), "scanned picture");
     EXPECT_EQ(readTextFile(outside + "forest.bmp"), "forest picture");
+}
+
+// Prismata 0.4 as its 64-bit installer left it: its folder in the 64-bit Program Files with the programs, the
+// user's settings and converted pictures, its copy in the 64-bit system folder and its uninstall entry in the
+// 64-bit view of the registry. 64-bit programs stand in for its own. Removed again whatever the test does.
+class Win64Prismata {
+public:
+    explicit Win64Prismata(const std::string& settings) {
+        const std::string program = binFolder() + "win64\\D3D8Probe.exe";
+        CreateDirectoryA(m_folder.c_str(), nullptr);
+        CreateDirectoryA((m_folder + "\\ImageCache").c_str(), nullptr);
+        for (const char* file : {"Prismata.scr", "PrismataPostInstall.exe", "Uninstall.exe"})
+            CopyFileA(program.c_str(), (m_folder + "\\" + file).c_str(), FALSE);
+        CopyFileA(program.c_str(), nativeSystemCopy().c_str(), FALSE);
+        CopyFileA((binFolder() + "upright-picture.bmp").c_str(), picture().c_str(), FALSE);
+        writeTextFile(m_folder + "\\Prismata.ini", settings + "[Photos]\r\nCount=1\r\nEntry0=" + picture() + "\r\n");
+        HKEY key;
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, 0, KEY_WRITE | KEY_WOW64_64KEY, nullptr,
+                            &key, nullptr) == ERROR_SUCCESS) {
+            RegSetValueExA(key, "Inno Setup: App Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(m_folder.c_str()),
+                           static_cast<DWORD>(m_folder.size() + 1));
+            RegCloseKey(key);
+        }
+    }
+    ~Win64Prismata() {
+        RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_64KEY, 0);
+        DeleteFileA(nativeSystemCopy().c_str());
+        for (const char* file : {"Prismata.scr", "PrismataPostInstall.exe", "Uninstall.exe", "Prismata.ini",
+                                 "Prismata.hlp", "Prismata.chm"})
+            DeleteFileA((m_folder + "\\" + file).c_str());
+        DeleteFileA(picture().c_str());
+        RemoveDirectoryA((m_folder + "\\ImageCache").c_str());
+        RemoveDirectoryA(m_folder.c_str());
+    }
+    Win64Prismata(const Win64Prismata&) = delete;
+    Win64Prismata& operator=(const Win64Prismata&) = delete;
+
+    const std::string& folder() const { return m_folder; }
+    std::string picture() const { return m_folder + "\\ImageCache\\upright-picture0.bmp"; }
+
+private:
+    std::string m_folder =
+        std::string(std::getenv("ProgramW6432") ? std::getenv("ProgramW6432") : "C:\\Program Files") + "\\Prismata";
+};
+
+// Red above blue: the keep-upright picture (red band on top, blue at the bottom, a photo between) stands
+// upright on the screen.
+void expectUprightPicture(const Picture& shot) {
+    long redCount = 0, blueCount = 0, photoCount = 0;
+    double redY = 0, blueY = 0;
+    for (int y = 0; y < shot.height; ++y)
+        for (int x = 0; x < shot.width; ++x) {
+            const std::uint32_t p = shot.at(x, y);
+            const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+            if (r > 200 && g < 60 && b < 60)
+                ++redCount, redY += y;
+            else if (b > 200 && r < 60 && g < 60)
+                ++blueCount, blueY += y;
+            else if (r + g + b > 60 && g < 200)
+                ++photoCount;
+        }
+    ASSERT_GT(redCount, 1000);
+    ASSERT_GT(blueCount, 1000);
+    EXPECT_GT(photoCount, 1000);
+    EXPECT_LT(redY / redCount + 50, blueY / blueCount);
+}
+
+// An install over the 64-bit version keeps the folder the picture list names, replaces every 64-bit file
+// and entry, and the show, started from SysWOW64 as the screen-saver settings start it, shows the same
+// pictures with the same motion.
+TEST_F(Installer, UpgradeFromThe64BitVersionKeepsTheLibraryAndLeavesNothing64Bit) {
+    const std::string settings = "[Settings]\r\nSpinX=0\r\nSpinY=0\r\nSpinZ=0\r\nSpeedX=0\r\nSpeedY=0\r\n"
+                                 "SpeedZ=0\r\nKeepUpright=1\r\n";
+    Win64Prismata old(settings);
+    ASSERT_EQ(machineOf(nativeSystemCopy()), IMAGE_FILE_MACHINE_AMD64);
+    ASSERT_TRUE(entryExists(KEY_WOW64_64KEY));
+    const std::string savedSettings = readTextFile(old.folder() + "\\Prismata.ini");
+    m_target = old.folder();
+    // As on a PC that had only the 64-bit version: no entry in the 32-bit view (the test run's own comes back).
+    m_entry.remove();
+
+    ASSERT_NO_FATAL_FAILURE(install(false));
+    EXPECT_EQ(entryValue("Inno Setup: App Path"), old.folder());
+    EXPECT_FALSE(entryExists(KEY_WOW64_64KEY));
+    EXPECT_FALSE(exists(nativeSystemCopy()));
+    for (const std::string& program : {old.folder() + "\\Prismata.scr", old.folder() + "\\PrismataPostInstall.exe",
+                                       old.folder() + "\\Uninstall.exe", systemCopy()})
+        EXPECT_EQ(machineOf(program), IMAGE_FILE_MACHINE_I386) << program;
+    EXPECT_EQ(readTextFile(old.folder() + "\\Prismata.ini"), savedSettings);
+
+    {
+        Logger logger;
+        ASSERT_TRUE(saver::moveCursor(300, 300));
+        Process show("\"" + systemCopy() + "\" /s");
+        HWND window = waitForProcessWindow(show.id(), saver::kSaverTitle, kWait);
+        ASSERT_TRUE(window);
+        // The list's picture is on face 0 long before two frame-rate lines.
+        ASSERT_TRUE(logger.waitFor("Leaving texture loader thread, 0 length file name, image <= 6\r\n", kWait))
+            << logger.text();
+        auto frameRateLines = [&] {
+            const std::string log = logger.text();
+            int found = 0;
+            for (size_t at = log.find(" frames per second"); at != std::string::npos;
+                 at = log.find(" frames per second", at + 1))
+                ++found;
+            return found;
+        };
+        ASSERT_TRUE(pumpUntil([&] { return frameRateLines() >= 2; }, kWait)) << logger.text();
+        EXPECT_EQ(countLines(logger.text(), "Load texture succeeded"), 1) << logger.text();
+        EXPECT_NE(logger.text().find("Cube motion: spin 0.000000 0.000000 0.000000 rad/s, drift 0.000000 0.000000 "
+                                     "0.000000 per frame"),
+                  std::string::npos)
+            << logger.text();
+        EXPECT_NE(logger.text().find("keep upright 1\r\n"), std::string::npos) << logger.text();
+        const Picture shot = saver::captureWholeScreen();
+        saver::keepScreenshot("Installer.UpgradedShowFromSysWOW64", shot);
+        expectUprightPicture(shot);
+        ASSERT_TRUE(saver::xdotool("key a"));
+        DWORD code = 1;
+        ASSERT_TRUE(show.waitForExit(kWait, code));
+        EXPECT_EQ(code, 0u);
+    }
+
+    ASSERT_NO_FATAL_FAILURE(uninstall());
+    EXPECT_FALSE(exists(systemCopy()));
+    EXPECT_TRUE(pumpUntil([&] { return !exists(old.folder()); }, kWait));
 }
 
 } // namespace

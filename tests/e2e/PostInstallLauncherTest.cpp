@@ -160,18 +160,18 @@ TEST(PostInstallFile, HoldsOnlyItsVersionResource) {
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(query(data.data(), "\\", reinterpret_cast<LPVOID*>(&fixed), &length));
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00000004u);
-    EXPECT_EQ(fixed->dwFileVersionLS, 0x00010000u);
-    EXPECT_EQ(fixed->dwProductVersionMS, 0x00000004u);
-    EXPECT_EQ(fixed->dwProductVersionLS, 0x00010000u);
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00000005u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0x00000000u);
+    EXPECT_EQ(fixed->dwProductVersionMS, 0x00000005u);
+    EXPECT_EQ(fixed->dwProductVersionLS, 0x00000000u);
     const std::pair<const char*, const char*> fields[] = {
         {"FileDescription", "PrismataPostInstall"},
         {"InternalName", "PrismataPostInstall"},
         {"ProductName", "PrismataPostInstall"},
         {"OriginalFilename", "PrismataPostInstall.exe"},
         {"CompanyName", ""},
-        {"FileVersion", "0.4.1"},
-        {"ProductVersion", "0.4.1"},
+        {"FileVersion", "0.5.0"},
+        {"ProductVersion", "0.5.0"},
     };
     for (const auto& [name, expected] : fields) {
         char* value = nullptr;
