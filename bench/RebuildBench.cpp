@@ -4,6 +4,11 @@
 // the steps of a one-core conversion summed over the folder.
 //
 //   prismata_rebuild_bench FOLDER ROUNDS    prints key=value lines for scripts/bench-rebuild.sh
+//   prismata_rebuild_bench --scale FOLDER   the scale row: whole rebuilds of 1,000, 4,000 and 16,000 small
+//                                           pictures, and the show's start up to its first picture with 16
+//                                           and 16,000 list entries (scripts/bench-rebuild-scale.sh)
+#include "engine/LoaderSchedule.h"
+#include "engine/PictureOrder.h"
 #include "framework/ComApartment.h"
 #include "framework/Handles.h"
 #include "framework/WholeFile.h"
@@ -11,7 +16,9 @@
 #include "library/ImageConversion.h"
 #include "library/PictureLibrary.h"
 #include "settings/AppContext.h"
+#include "settings/SettingsKeys.h"
 #include "tests/support/BareApp.h"
+#include "tests/support/BmpWriter.h"
 #include "tests/support/Files.h"
 #include "tests/support/Stopwatch.h"
 #include "tests/support/TopWindows.h"
@@ -215,9 +222,108 @@ int run(const std::string& folder, int rounds) {
     return complete ? 0 : 1;
 }
 
+// The loader's way to its first picture on the real settings file: what the thread reads before it, the order
+// it builds, and the first entry; the first load ends the run. The device and the decode do not depend on
+// the list's length and are left out.
+class FirstPictureHost : public loader::LoaderHost {
+public:
+    explicit FirstPictureHost(const settings::ProfileStore& profile) : m_profile(profile) {}
+    loader::WaitResult waitForKill(std::uint32_t) override {
+        return m_done ? loader::WaitResult::Killed : loader::WaitResult::TimedOut;
+    }
+    int timeBetweenImages() override { return m_profile.readInt(keys::kSettings, keys::kTimeBetweenImages, 5000); }
+    std::string pictureEntry(const std::string& key) override {
+        return m_profile.readString(keys::kPhotos, key.c_str(), "");
+    }
+    std::size_t pendingCount() override { return 0; }
+    bool loadPicture(const std::string& path) override {
+        m_done = !path.empty();
+        return false;
+    }
+    void trace(const std::string&) override {}
+    std::size_t queuedTextures() override { return 0; }
+    void storePosition(const std::string&) override {}
+    bool done() const { return m_done; }
+
+private:
+    const settings::ProfileStore& m_profile;
+    bool m_done = false;
+};
+
+double startToFirstPicture(const settings::ProfileStore& profile, bool& ok) {
+    const double start = support::nowMs();
+    const int count = profile.readInt(keys::kPhotos, keys::kCount, -1);
+    const loader::OrderMode mode = loader::orderModeOf(profile.readInt(keys::kSettings, keys::kPictureOrder, 0));
+    loader::PictureOrder order;
+    if (mode != loader::OrderMode::FromFirst)
+        order = loader::PictureOrder(mode, count, profile.readString(keys::kPhotos, keys::kStamp),
+                                     profile.readString(keys::kShow, keys::kPosition), 1234);
+    FirstPictureHost host(profile);
+    loader::runTextureLoader(host, count, std::move(order));
+    ok = host.done();
+    return support::nowMs() - start;
+}
+
+int runScale(const std::string& folder) {
+    support::BareApp app;
+    fw::ComApartment com;
+    const settings::ProfileStore profile;
+    bool complete = true;
+    const std::vector<unsigned char> picture =
+        support::bmp24(16, 12, [](int x, int y) { return std::uint32_t(x * 16) << 16 | std::uint32_t(y * 20); });
+    for (int count : {1000, 4000, 16000}) {
+        const std::string work = folder + "scale" + std::to_string(count) + "\\";
+        const std::string pictures = work + "pictures\\";
+        const std::string install = work + "install\\";
+        CreateDirectoryA(work.c_str(), nullptr);
+        CreateDirectoryA(pictures.c_str(), nullptr);
+        CreateDirectoryA(install.c_str(), nullptr);
+        for (int i = 0; i < count; ++i)
+            support::writeBytes(pictures + "p" + std::to_string(i) + ".bmp", picture);
+        app.setProfileFile(install + "Prismata.ini");
+        // Small cached bitmaps: the list, not the pixels, is what grows here.
+        (void)profile.writeInt(keys::kConversionParms, keys::kTargetBmpSize, 32);
+        bool ok = false;
+        double cpu = 0;
+        const double ms = rebuild(install, pictures, count, ok, cpu);
+        complete = complete && ok;
+        std::printf("scale_%d_ms=%.0f scale_%d_us_per_picture=%.0f scale_%d_complete=%d\n", count, ms, count,
+                    ms * 1000.0 / count, count, ok ? 1 : 0);
+        std::fflush(stdout);
+    }
+    // The show's start with the longest list and with a short one of the same shape, in each order.
+    for (int entries : {16, 16000}) {
+        const std::string install = folder + "show" + std::to_string(entries) + "\\";
+        CreateDirectoryA(install.c_str(), nullptr);
+        app.setProfileFile(install + "Prismata.ini");
+        std::vector<std::string> lines{"Count=" + std::to_string(entries), "Stamp=S"};
+        for (int i = 0; i < entries; ++i)
+            lines.push_back("Entry" + std::to_string(i) + "=C:\\Program Files\\Prismata\\ImageCache\\p" +
+                            std::to_string(i) + ".bmp");
+        (void)profile.writeSection(keys::kPhotos, lines);
+        for (int mode = 0; mode < 3; ++mode) {
+            (void)profile.writeInt(keys::kSettings, keys::kPictureOrder, mode);
+            std::vector<double> times;
+            for (int round = 0; round < 5; ++round) {
+                bool ok = false;
+                times.push_back(startToFirstPicture(profile, ok));
+                complete = complete && ok;
+            }
+            std::printf("first_picture_%d_order%d_ms=%.2f\n", entries, mode, support::median(times));
+        }
+    }
+    return complete ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--scale") {
+        std::string folder = argv[2];
+        if (!folder.empty() && folder.back() != '\\')
+            folder += '\\';
+        return runScale(folder);
+    }
     if (argc == 3) {
         std::string folder = argv[1];
         if (!folder.empty() && folder.back() != '\\')

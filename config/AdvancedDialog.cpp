@@ -21,6 +21,8 @@ constexpr bool kDefaultConvert = true;
 constexpr int kDefaultTextureSize = 256;
 constexpr int kDefaultTimeBetween = 5000;
 constexpr int kDefaultTargetBmpSize = 256;
+constexpr int kDefaultPictureOrder = 0;
+constexpr int kPictureOrderCount = 3;
 
 struct Tip {
     int id;
@@ -38,7 +40,14 @@ const Tip kTips[] = {
     {IDC_PRESERVE_ASPECT, config::kTipPreserveAspect},
     {IDC_TARGET_BMP_SIZE, config::kTipTargetBmpSize},
     {IDC_TARGET_BMP_SIZE_LABEL, config::kTipTargetBmpSize},
+    {IDC_PICTURE_ORDER, config::kTipPictureOrder},
+    {IDC_PICTURE_ORDER_LABEL, config::kTipPictureOrder},
 };
+
+// A stored order the dialog does not know shows as the default, as the show reads it.
+int shownPictureOrder(int stored) {
+    return stored >= 0 && stored < kPictureOrderCount ? stored : kDefaultPictureOrder;
+}
 
 } // namespace
 
@@ -65,6 +74,10 @@ BOOL AdvancedDialog::OnInitDialog() {
     setNumber(IDC_TEXTURE_SIZE, m_app.profile.readInt(kSettings, kTextureSize, kDefaultTextureSize));
     setNumber(IDC_TIME_BETWEEN, m_app.profile.readInt(kSettings, kTimeBetweenImages, kDefaultTimeBetween));
     setNumber(IDC_TARGET_BMP_SIZE, m_app.profile.readInt(kConversionParms, kTargetBmpSize, kDefaultTargetBmpSize));
+    const fw::ComboBox order(item(IDC_PICTURE_ORDER));
+    for (const char* choice : config::kPictureOrders)
+        order.addString(choice);
+    order.select(shownPictureOrder(m_app.profile.readInt(kSettings, kPictureOrder, kDefaultPictureOrder)));
 
     if (m_toolTip.create(hwnd())) {
         m_toolTip.activate(true);
@@ -85,6 +98,8 @@ void AdvancedDialog::OnOK() {
     stored &= m_app.profile.writeInt(kSettings, kConvert, isChecked(IDC_CONVERT) ? 1 : 0);
     stored &= m_app.profile.writeInt(kSettings, kTextureSize, number(IDC_TEXTURE_SIZE));
     stored &= m_app.profile.writeInt(kSettings, kTimeBetweenImages, number(IDC_TIME_BETWEEN));
+    stored &= m_app.profile.writeInt(kSettings, kPictureOrder,
+                                     shownPictureOrder(fw::ComboBox(item(IDC_PICTURE_ORDER)).selection()));
     int targetSize = number(IDC_TARGET_BMP_SIZE);
     int storedTargetSize = m_app.profile.readInt(kConversionParms, kTargetBmpSize, kDefaultTargetBmpSize);
     stored &= m_app.profile.writeInt(kConversionParms, kTargetBmpSize, targetSize);
@@ -131,6 +146,7 @@ void AdvancedDialog::OnRestoreDefaults() {
     setNumber(IDC_TEXTURE_SIZE, kDefaultTextureSize);
     setNumber(IDC_TIME_BETWEEN, kDefaultTimeBetween);
     setNumber(IDC_TARGET_BMP_SIZE, kDefaultTargetBmpSize);
+    fw::ComboBox(item(IDC_PICTURE_ORDER)).select(kDefaultPictureOrder);
 }
 
 void AdvancedDialog::setCheck(int id, bool checked) const {

@@ -1,4 +1,4 @@
-// The advanced settings dialog: reads its seven keys when it opens and stores them all on OK. Its result is
+// The advanced settings dialog: reads its eight keys when it opens and stores them all on OK. Its result is
 // 1 when OK changed the cached bitmap size (the picture library must then be rebuilt), else 0.
 #pragma once
 

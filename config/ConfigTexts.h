@@ -52,5 +52,11 @@ inline constexpr char kTipPreserveAspect[] =
     "on the top and bottom or two sides of the image, ensuring  that no image distortion takes place";
 inline constexpr char kTipTargetBmpSize[] =
     "This numeric parameter selects the size of the cached BMP file created during the conversion process";
+// The choices of the picture order, in the order of their stored values 0, 1 and 2.
+inline constexpr const char* kPictureOrders[] = {"From the first picture", "Continue where the last show stopped",
+                                                 "Shuffled"};
+inline constexpr char kTipPictureOrder[] =
+    "Which picture a show begins with: the first of the list each time, the one after the last picture the previous "
+    "show reached, or a random order in which every picture comes once before any comes again";
 
 } // namespace config

@@ -2,6 +2,8 @@
 // the engine's loader thread runs it through a LoaderHost, the tests through a fake with a virtual clock.
 #pragma once
 
+#include "engine/PictureOrder.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -35,9 +37,14 @@ public:
     // Textures waiting in the queue, counted under its lock.
     virtual std::size_t pendingCount() = 0;
     // Makes the texture outside the lock, then traces the result and appends it under the lock. Once the
-    // kill event is set it must not append: the engine empties the queue once it stops waiting.
-    virtual void loadPicture(const std::string& path) = 0;
+    // kill event is set it must not append: the engine empties the queue once it stops waiting. True when
+    // the texture was appended.
+    virtual bool loadPicture(const std::string& path) = 0;
     virtual void trace(const std::string& line) = 0;
+    // Textures still waiting, at once: those never reached a face.
+    virtual std::size_t queuedTextures() = 0;
+    // [Show] Position: where the next show goes on.
+    virtual void storePosition(const std::string& text) = 0;
 };
 
 // Where one run of the loader stands: the picture index n and whether the quick first fill is on.
@@ -72,7 +79,9 @@ private:
     bool m_initialFill = true;
 };
 
-// The loader thread's whole loop; returns when the thread is to end.
-void runTextureLoader(LoaderHost& host, int count);
+// The loader thread's whole loop; returns when the thread is to end. An active order chooses the pictures of
+// a list longer than six, and the position after the last picture that reached a face is stored when the
+// show ends.
+void runTextureLoader(LoaderHost& host, int count, PictureOrder order = PictureOrder());
 
 } // namespace loader

@@ -20,6 +20,13 @@ constexpr int kCountMissing = -1;
 constexpr DWORD kRoomWaitMs = 500;
 constexpr DWORD kRoomPollMs = 5;
 
+// A new shuffle's seed: differs from show to show and from process to process.
+std::uint32_t freshSeed() {
+    LARGE_INTEGER counter{};
+    (void)QueryPerformanceCounter(&counter);
+    return static_cast<std::uint32_t>(counter.QuadPart) ^ (GetCurrentProcessId() * 2654435761u) ^ GetTickCount();
+}
+
 // The kill event, polled by the picture's reading and decoding so a long load ends when the show does.
 // Decoders poll once a row; the event is asked at most every few milliseconds, since each wait is a
 // round trip to the system (under Wine, to its server): a picture of a million rows would otherwise
@@ -102,7 +109,7 @@ std::size_t TextureLoaderHost::pendingCount() {
     }
 }
 
-void TextureLoaderHost::loadPicture(const std::string& path) {
+bool TextureLoaderHost::loadPicture(const std::string& path) {
     // Declared before the lock: a texture that is not handed over goes after the lock is released.
     fw::ComPtr<IDirect3DTexture8> texture;
     const KillSignal kill([this] { return killSeen(); });
@@ -112,7 +119,7 @@ void TextureLoaderHost::loadPicture(const std::string& path) {
     // Cut short by the kill event (or its read cancelled by the stop): not the picture's failure; the next
     // wait reports the kill.
     if (FAILED(made) && killSeen())
-        return;
+        return false;
     if (FAILED(made)) {
         const char* name = DXGetErrorString8A(made);
         // Sized for the path, however long.
@@ -120,17 +127,26 @@ void TextureLoaderHost::loadPicture(const std::string& path) {
             static_cast<std::size_t>(std::snprintf(nullptr, 0, kTraceLoadFailedFormat, path.c_str(), name)) + 1);
         (void)std::snprintf(line.data(), line.size(), kTraceLoadFailedFormat, path.c_str(), name);
         trace(line.data());
-        return;
+        return false;
     }
     {
         // Checked under the lock the engine takes to empty the queue: once the engine has set the
         // event, nothing more is appended for it to miss.
         fw::ScopedLock lock(m_shared->lock);
         if (killSeen())
-            return;
+            return false;
         m_shared->queue.push_back(std::move(texture));
     }
     trace(kTraceLoadSucceeded);
+    return true;
+}
+
+std::size_t TextureLoaderHost::queuedTextures() {
+    return queuedCount();
+}
+
+void TextureLoaderHost::storePosition(const std::string& text) {
+    (void)m_shared->profile.writeString(keys::kShow, keys::kPosition, text.c_str());
 }
 
 void TextureLoaderHost::trace(const std::string& line) {
@@ -148,7 +164,12 @@ DWORD WINAPI TextureLoader(LPVOID shared) {
     }
     const int textureSize = state->profile.readInt(keys::kSettings, keys::kTextureSize, loader::kDefaultTextureSize);
     const int count = state->profile.readInt(keys::kPhotos, keys::kCount, loader::kCountMissing);
+    const loader::OrderMode mode = loader::orderModeOf(state->profile.readInt(keys::kSettings, keys::kPictureOrder, 0));
+    loader::PictureOrder order;
+    if (mode != loader::OrderMode::FromFirst)
+        order = loader::PictureOrder(mode, count, state->profile.readString(keys::kPhotos, keys::kStamp),
+                                     state->profile.readString(keys::kShow, keys::kPosition), loader::freshSeed());
     loader::TextureLoaderHost host(std::move(state), textureSize);
-    loader::runTextureLoader(host, count);
+    loader::runTextureLoader(host, count, std::move(order));
     return 0;
 }

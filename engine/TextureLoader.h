@@ -36,8 +36,10 @@ public:
     std::string pictureEntry(const std::string& key) override;
     // A full queue counts as full only when the frames take nothing from it for a while (a pause).
     std::size_t pendingCount() override;
-    void loadPicture(const std::string& path) override;
+    bool loadPicture(const std::string& path) override;
     void trace(const std::string& line) override;
+    std::size_t queuedTextures() override;
+    void storePosition(const std::string& text) override;
 
 private:
     // True once the kill event has been seen; the auto-reset event gives its signal only once.

@@ -32,6 +32,23 @@ private:
     HWND m_hwnd = nullptr;
 };
 
+// A drop-down list of fixed choices.
+class ComboBox {
+public:
+    ComboBox() = default;
+    explicit ComboBox(HWND hwnd) : m_hwnd(hwnd) {}
+    HWND hwnd() const { return m_hwnd; }
+    void addString(const char* text) const {
+        (void)SendMessageA(m_hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    }
+    // CB_ERR (-1) when nothing is selected.
+    int selection() const { return static_cast<int>(SendMessageA(m_hwnd, CB_GETCURSEL, 0, 0)); }
+    void select(int index) const { (void)SendMessageA(m_hwnd, CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+
+private:
+    HWND m_hwnd = nullptr;
+};
+
 class ProgressBar {
 public:
     ProgressBar() = default;

@@ -32,6 +32,25 @@ std::string readValue(const char* section, const char* key, bool& found) {
     }
 }
 
+// A list of null-terminated strings, growing the buffer until it fits.
+template <typename Read> std::vector<std::string> readStringList(const Read& read) {
+    std::vector<char> buffer(4096);
+    DWORD length = 0;
+    for (;;) {
+        length = read(buffer.data(), static_cast<DWORD>(buffer.size()));
+        // A full buffer comes back as its size minus two.
+        if (length + 2 < buffer.size() || buffer.size() >= (64u << 20))
+            break;
+        buffer.resize(buffer.size() * 4);
+    }
+    std::vector<std::string> strings;
+    for (DWORD at = 0; at < length && buffer[at];) {
+        strings.emplace_back(buffer.data() + at);
+        at += static_cast<DWORD>(strings.back().size()) + 1;
+    }
+    return strings;
+}
+
 } // namespace
 
 int GetProfileInt(const char* section, const char* key, int defaultValue) {
@@ -58,21 +77,25 @@ bool WriteProfileString(const char* section, const char* key, const char* value)
 
 std::vector<std::string> GetProfileKeyNames(const char* section) {
     const char* file = profilePath();
-    std::vector<char> buffer(4096);
-    DWORD length = 0;
-    for (;;) {
-        length = GetPrivateProfileStringA(section, nullptr, "", buffer.data(), static_cast<DWORD>(buffer.size()), file);
-        // A full buffer comes back as its size minus two.
-        if (length + 2 < buffer.size() || buffer.size() >= (64u << 20))
-            break;
-        buffer.resize(buffer.size() * 4);
-    }
-    std::vector<std::string> names;
-    for (DWORD at = 0; at < length && buffer[at];) {
-        names.emplace_back(buffer.data() + at);
-        at += static_cast<DWORD>(names.back().size()) + 1;
-    }
-    return names;
+    return readStringList(
+        [&](char* buffer, DWORD size) { return GetPrivateProfileStringA(section, nullptr, "", buffer, size, file); });
+}
+
+std::vector<std::string> GetProfileSection(const char* section) {
+    const char* file = profilePath();
+    return readStringList(
+        [&](char* buffer, DWORD size) { return GetPrivateProfileSectionA(section, buffer, size, file); });
+}
+
+bool WriteProfileSection(const char* section, const std::vector<std::string>& lines) {
+    std::string block;
+    for (const std::string& line : lines)
+        block.append(line).push_back('\0');
+    // An empty section still needs its two closing nulls.
+    block.push_back('\0');
+    if (lines.empty())
+        block.push_back('\0');
+    return WritePrivateProfileSectionA(section, block.c_str(), profilePath()) != FALSE;
 }
 
 } // namespace fw

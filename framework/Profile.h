@@ -15,5 +15,9 @@ bool WriteProfileInt(const char* section, const char* key, int value);
 bool WriteProfileString(const char* section, const char* key, const char* value);
 // The key names of a section as the file spells them.
 std::vector<std::string> GetProfileKeyNames(const char* section);
+// The whole section as its key=value lines, read at once.
+std::vector<std::string> GetProfileSection(const char* section);
+// Replaces the whole section with these key=value lines in one write; the other sections stay as they are.
+bool WriteProfileSection(const char* section, const std::vector<std::string>& lines);
 
 } // namespace fw

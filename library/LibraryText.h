@@ -12,6 +12,13 @@ inline constexpr char kProcessedCaption[] = "Prismata";
 inline constexpr char kListNotSavedFormat[] =
     "Prismata could not save the list of your pictures in its settings file, so the screen saver cannot show "
     "them:\r\n\r\n%s\r\n\r\nPlease make sure that you may change this file, then choose the picture folder again.";
+// Another settings dialog (another user's, or a second copy) is rebuilding the one library of this PC.
+inline constexpr char kRebuildBusy[] =
+    "Another Prismata settings dialog is rebuilding the picture library right now. Please wait until it has "
+    "finished, then press OK again.";
+inline constexpr char kTraceRebuildBusy[] = "Another rebuild is running; this one is refused\n";
+// Held by the rebuild from the cache clean-up until the list is written and reported, in every session.
+inline constexpr char kRebuildMutexName[] = "Global\\PrismataPictureLibrary";
 inline constexpr char kKillFailed[] = "An error occurred trying to kill the processing thread";
 
 inline constexpr char kAborting[] = "Aborting build of image folder";

@@ -1,5 +1,6 @@
 #include "library/PictureLibrary.h"
 
+#include "framework/Handles.h"
 #include "framework/Trace.h"
 #include "library/BuildDialog.h"
 #include "library/CacheFolder.h"
@@ -18,20 +19,33 @@ namespace library {
 
 namespace {
 
+// The time of this rebuild in 100 ns steps: a new mark for every list, so a show's stored position is
+// known to belong to an earlier one.
+std::string rebuildStamp() {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    char text[24];
+    std::snprintf(text, sizeof text, "%08lX%08lX", static_cast<unsigned long>(now.dwHighDateTime),
+                  static_cast<unsigned long>(now.dwLowDateTime));
+    return text;
+}
+
 std::string entryKey(int index) {
     char key[32];
     std::snprintf(key, sizeof key, keys::kEntryFormat, index);
     return key;
 }
 
-// Count, then every entry; false when any of them could not be written.
+// Count, every entry and the list's stamp; false when any of them could not be written. A key at a time:
+// Windows documents a limit of 32,767 characters for a profile section read or written whole, which a long
+// list passes (Wine has none), and a cut list would lose pictures.
 bool storePictureList(const settings::ProfileStore& profile, const BuildDialog& build) {
     using namespace keys;
     const int count = build.resultCount();
     bool stored = profile.writeInt(kPhotos, kCount, count);
     for (int i = 0; i < count; ++i)
         stored = profile.writeString(kPhotos, entryKey(i).c_str(), build.resultAt(i).c_str()) && stored;
-    return stored;
+    return profile.writeString(kPhotos, kStamp, rebuildStamp().c_str()) && stored;
 }
 
 // The format with its one %s, however long the value.
@@ -52,6 +66,33 @@ bool isCacheFolder(const std::string& folderText, const std::string& cacheFolder
     return !folder.empty() && !cache.empty() && isSameFolder(folder, cache);
 }
 
+// The one rebuild of this PC's library at a time. A mutex that another user made, which this one may not
+// open, is busy as well.
+class RebuildLock {
+public:
+    RebuildLock() : m_mutex(CreateMutexA(nullptr, FALSE, text::kRebuildMutexName)) {
+        if (!m_mutex) {
+            // Only a mutex that exists and is not ours is busy; without any, the rebuild goes on unguarded.
+            m_owned = GetLastError() != ERROR_ACCESS_DENIED;
+            return;
+        }
+        const DWORD waited = WaitForSingleObject(m_mutex.get(), 0);
+        // Abandoned: a rebuild that ended without letting go; what it left is cleared anyway.
+        m_owned = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+    }
+    ~RebuildLock() {
+        if (m_owned)
+            (void)ReleaseMutex(m_mutex.get());
+    }
+    RebuildLock(const RebuildLock&) = delete;
+    RebuildLock& operator=(const RebuildLock&) = delete;
+    bool owned() const { return m_owned; }
+
+private:
+    fw::KernelHandle m_mutex;
+    bool m_owned = false;
+};
+
 } // namespace
 
 void clearPictureList(const settings::ProfileStore& profile) {
@@ -62,6 +103,7 @@ void clearPictureList(const settings::ProfileStore& profile) {
         if (isListEntryBelow(name, count))
             (void)profile.writeString(kPhotos, name.c_str(), nullptr);
     }
+    (void)profile.writeString(kPhotos, kStamp, nullptr);
     (void)profile.writeInt(kPhotos, kCount, 0);
 }
 
@@ -85,6 +127,13 @@ bool rebuildPictureLibrary(HWND owner, const settings::AppContext& app, const st
         return false;
     }
 
+    // Two rebuilds at once would delete each other's cache files and mix their lists: the second is refused.
+    const RebuildLock lock;
+    if (!lock.owned()) {
+        Trace(text::kTraceRebuildBusy);
+        (void)MessageBoxA(owner, text::kRebuildBusy, app.title.c_str(), MB_OK | MB_ICONINFORMATION);
+        return false;
+    }
     clearImageCache(cacheFolder);
     clearPictureList(profile);
     // A missing cache folder would make every conversion fail.

@@ -24,4 +24,12 @@ std::vector<std::string> ProfileStore::keyNames(const char* section) const {
     return fw::GetProfileKeyNames(section);
 }
 
+std::vector<std::string> ProfileStore::readSection(const char* section) const {
+    return fw::GetProfileSection(section);
+}
+
+bool ProfileStore::writeSection(const char* section, const std::vector<std::string>& lines) const {
+    return fw::WriteProfileSection(section, lines);
+}
+
 } // namespace settings

@@ -16,6 +16,9 @@ public:
     bool writeString(const char* section, const char* key, const char* value) const;
     // The key names of a section as the file spells them.
     std::vector<std::string> keyNames(const char* section) const;
+    // A whole section as key=value lines, read or replaced in one operation.
+    std::vector<std::string> readSection(const char* section) const;
+    bool writeSection(const char* section, const std::vector<std::string>& lines) const;
 };
 
 } // namespace settings

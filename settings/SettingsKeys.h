@@ -6,6 +6,8 @@ namespace keys {
 inline constexpr char kSettings[] = "Settings";
 inline constexpr char kConversionParms[] = "ConversionParms";
 inline constexpr char kPhotos[] = "Photos";
+// Where the last show stopped, for the next one to go on from.
+inline constexpr char kShow[] = "Show";
 
 inline constexpr char kSpinX[] = "SpinX";
 inline constexpr char kSpinY[] = "SpinY";
@@ -21,9 +23,15 @@ inline constexpr char kAllowSoftwareAcceleration[] = "AllowSoftwareAcceleration"
 inline constexpr char kConvert[] = "Convert";
 inline constexpr char kTextureSize[] = "TextureSize";
 inline constexpr char kTimeBetweenImages[] = "TimeBetweenImages";
+// 0 from the first picture, 1 continue where the last show stopped, 2 shuffled.
+inline constexpr char kPictureOrder[] = "PictureOrder";
 inline constexpr char kPreserveAspectRatio[] = "PreserveAspectRatio";
 inline constexpr char kTargetBmpSize[] = "TargetBmpSize";
 inline constexpr char kCount[] = "Count";
+// Marks each rebuilt list, so a stored position of an earlier list is known as stale.
+inline constexpr char kStamp[] = "Stamp";
+// [Show]: the position text of the picture order.
+inline constexpr char kPosition[] = "Position";
 // Picture-list entries are named with this format: Entry0, Entry1, ...
 inline constexpr char kEntryFormat[] = "Entry%d";
 

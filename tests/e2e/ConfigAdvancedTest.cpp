@@ -8,7 +8,7 @@ using namespace e2e;
 
 namespace {
 
-// The seven keys in the order OK stores them, with their defaults.
+// The keys in the order OK stores them, with their defaults.
 struct Key {
     const char* section;
     const char* name;
@@ -20,7 +20,12 @@ const Key kKeys[] = {{"Settings", "LowScreenResolution", "0"},
                      {"Settings", "Convert", "1"},
                      {"Settings", "TextureSize", "256"},
                      {"Settings", "TimeBetweenImages", "5000"},
+                     {"Settings", "PictureOrder", "0"},
                      {"ConversionParms", "TargetBmpSize", "256"}};
+
+int pictureOrder(HWND advanced) {
+    return static_cast<int>(SendMessageA(control(advanced, IDC_PICTURE_ORDER), CB_GETCURSEL, 0, 0));
+}
 
 class ConfigAdvanced : public ::testing::Test {
 protected:
@@ -49,7 +54,7 @@ protected:
     HWND m_main = nullptr;
 };
 
-TEST_F(ConfigAdvanced, OKWithoutChangeStoresAllSevenKeysAndSurvivesCancel) {
+TEST_F(ConfigAdvanced, OKWithoutChangeStoresAllKeysAndSurvivesCancel) {
     HWND advanced = openAdvanced();
     ASSERT_TRUE(advanced);
     EXPECT_EQ(GetWindow(advanced, GW_OWNER), m_main);
@@ -61,6 +66,7 @@ TEST_F(ConfigAdvanced, OKWithoutChangeStoresAllSevenKeysAndSurvivesCancel) {
     EXPECT_EQ(controlText(advanced, IDC_TEXTURE_SIZE), "256");
     EXPECT_EQ(controlText(advanced, IDC_TIME_BETWEEN), "5000");
     EXPECT_EQ(controlText(advanced, IDC_TARGET_BMP_SIZE), "256");
+    EXPECT_EQ(pictureOrder(advanced), 0);
     close(advanced, IDOK);
     EXPECT_TRUE(IsWindowEnabled(m_main));
     cancelMain();
@@ -80,7 +86,7 @@ TEST_F(ConfigAdvanced, OKWithoutChangeStoresAllSevenKeysAndSurvivesCancel) {
 
 TEST_F(ConfigAdvanced, ShowsStoredValuesAndStoresNumbersUnchecked) {
     HWND advanced = openAdvanced("[Settings]\r\nLowScreenResolution=1\r\nAllowSoftwareAcceleration=5\r\nConvert=0\r\n"
-                                 "TextureSize=128\r\nTimeBetweenImages=-3\r\n[ConversionParms]\r\n"
+                                 "TextureSize=128\r\nTimeBetweenImages=-3\r\nPictureOrder=2\r\n[ConversionParms]\r\n"
                                  "PreserveAspectRatio=0\r\nTargetBmpSize=1024\r\n");
     ASSERT_TRUE(advanced);
     EXPECT_TRUE(isChecked(advanced, IDC_LOW_RESOLUTION));
@@ -90,6 +96,7 @@ TEST_F(ConfigAdvanced, ShowsStoredValuesAndStoresNumbersUnchecked) {
     EXPECT_EQ(controlText(advanced, IDC_TEXTURE_SIZE), "128");
     EXPECT_EQ(controlText(advanced, IDC_TIME_BETWEEN), "-3");
     EXPECT_EQ(controlText(advanced, IDC_TARGET_BMP_SIZE), "1024");
+    EXPECT_EQ(pictureOrder(advanced), 2);
 
     // Unchecking one switch leaves the one indented under it as it was, and usable.
     click(advanced, IDC_LOW_RESOLUTION);
@@ -104,6 +111,7 @@ TEST_F(ConfigAdvanced, ShowsStoredValuesAndStoresNumbersUnchecked) {
     setControlText(advanced, IDC_TIME_BETWEEN, "abc");
     setControlText(advanced, IDC_TEXTURE_SIZE, "-5");
     setControlText(advanced, IDC_TARGET_BMP_SIZE, "0");
+    SendMessageA(control(advanced, IDC_PICTURE_ORDER), CB_SETCURSEL, 1, 0);
     close(advanced, IDOK);
     cancelMain();
     EXPECT_EQ(m_session.value("Settings", "LowScreenResolution"), "0");
@@ -113,10 +121,12 @@ TEST_F(ConfigAdvanced, ShowsStoredValuesAndStoresNumbersUnchecked) {
     EXPECT_EQ(m_session.value("Settings", "TimeBetweenImages"), "0");
     EXPECT_EQ(m_session.value("Settings", "TextureSize"), "-5");
     EXPECT_EQ(m_session.value("ConversionParms", "TargetBmpSize"), "0");
+    EXPECT_EQ(m_session.value("Settings", "PictureOrder"), "1");
 }
 
 TEST_F(ConfigAdvanced, RestoreDefaultsOnlySetsTheControls) {
-    const std::string before = "[Settings]\r\nLowScreenResolution=1\r\nTextureSize=64\r\n[ConversionParms]\r\n"
+    const std::string before = "[Settings]\r\nLowScreenResolution=1\r\nTextureSize=64\r\nPictureOrder=1\r\n"
+                               "[ConversionParms]\r\n"
                                "PreserveAspectRatio=0\r\nTargetBmpSize=512\r\n";
     HWND advanced = openAdvanced(before);
     ASSERT_TRUE(advanced);
@@ -129,6 +139,7 @@ TEST_F(ConfigAdvanced, RestoreDefaultsOnlySetsTheControls) {
     EXPECT_TRUE(isChecked(advanced, IDC_CONVERT));
     EXPECT_EQ(controlText(advanced, IDC_TEXTURE_SIZE), "256");
     EXPECT_EQ(controlText(advanced, IDC_TARGET_BMP_SIZE), "256");
+    EXPECT_EQ(pictureOrder(advanced), 0);
     close(advanced, IDCANCEL);
     // Help without a help file changes nothing either: it only says so.
     advanced = nullptr;
@@ -206,6 +217,9 @@ TEST_F(ConfigAdvanced, TemplateAndTipsFollowTheTables) {
         "This numeric parameter indicates the number of milliseconds between the load of each new picture.";
     const char* bmp =
         "This numeric parameter selects the size of the cached BMP file created during the conversion process";
+    const char* order = "Which picture a show begins with: the first of the list each time, the one after the last "
+                        "picture the previous show reached, or a random order in which every picture comes once "
+                        "before any comes again";
     auto tips = toolTips(m_session.processId(), advanced);
     const std::multimap<int, std::string> fixed = {
         {IDC_LOW_RESOLUTION, "When this setting is TRUE, Prismata will drop down to a screen resolution of 640 by 480 "
@@ -224,6 +238,8 @@ TEST_F(ConfigAdvanced, TemplateAndTipsFollowTheTables) {
          "inserted on the top and bottom or two sides of the image, ensuring  that no image distortion takes place"},
         {IDC_TARGET_BMP_SIZE, bmp},
         {IDC_TARGET_BMP_SIZE_LABEL, bmp},
+        {IDC_PICTURE_ORDER, order},
+        {IDC_PICTURE_ORDER_LABEL, order},
     };
     // The texture-size tip is our own wording: the same on edit and label, and about pixels.
     ASSERT_EQ(tips.count(IDC_TEXTURE_SIZE), 1u);

@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <set>
 #include <vector>
@@ -251,6 +252,37 @@ TEST_F(TextureLoader, SevenPicturesFillTheFacesInListOrderAndTheSeventhReplacesF
     const bool alreadyGone = inOrder(log, {setKill, "Thread has already terminated, not going to wait", cleanup});
     EXPECT_TRUE(waited || alreadyGone) << log;
     EXPECT_EQ(count("Trouble killing texture loading thread"), 0);
+}
+
+// Continued order: the second show goes on after the last picture the first one put on a face, and the
+// position it finds in the settings file names the list it belongs to.
+TEST_F(TextureLoader, AContinuedShowGoesOnWhereThePreviousPreviewStopped) {
+    writeProfile(std::string(kStill) + "TimeBetweenImages=60000\r\nPictureOrder=1\r\n",
+                 writePictures(8) + "Stamp=S1\r\n");
+    const std::string profile = m_install.path() + "Prismata.ini";
+    auto position = [&] {
+        char text[128] = "";
+        GetPrivateProfileStringA("Show", "Position", "<missing>", text, sizeof text, profile.c_str());
+        return std::string(text);
+    };
+    ASSERT_TRUE(startPreview());
+    ASSERT_TRUE(waitForLines(kSucceeded, 6)) << m_logger.text();
+    EXPECT_TRUE(inOrder(m_logger.text(), {"Loading texture " + picturePath(0), "Loading texture " + picturePath(5)}));
+    closeAndExpectExit0();
+    // Pictures still queued when the show ended never reached a face.
+    const std::string stored = position();
+    ASSERT_EQ(stored.rfind("continue 8 S1 0 0 ", 0), 0u) << stored;
+    const int next = std::atoi(stored.c_str() + std::strlen("continue 8 S1 0 0 "));
+    ASSERT_TRUE(next >= 1 && next <= 6) << stored;
+
+    const size_t secondShow = m_logger.text().size();
+    ASSERT_TRUE(startPreview());
+    ASSERT_TRUE(waitForLines(kSucceeded, 12)) << m_logger.text();
+    std::vector<std::string> order = {"Entering texture loader thread"};
+    for (int i = 0; i < 6; ++i)
+        order.push_back("Loading texture " + picturePath((next + i) % 8));
+    EXPECT_TRUE(inOrder(m_logger.text().substr(secondShow), order)) << m_logger.text();
+    closeAndExpectExit0();
 }
 
 TEST_F(TextureLoader, SpinningCubeShowsOnlyPictureColours) {

@@ -11,6 +11,7 @@
 namespace {
 
 using loader::WaitResult;
+using Strings = std::vector<std::string>;
 
 // The engine's side, on a virtual clock: every wait only moves the clock.
 class FakeHost : public loader::LoaderHost {
@@ -37,17 +38,22 @@ public:
         return found == entries.end() ? std::string() : found->second;
     }
     std::size_t pendingCount() override { return pending(now); }
-    void loadPicture(const std::string& path) override {
+    bool loadPicture(const std::string& path) override {
         loads.push_back(path.substr(path.rfind('\\') + 1, path.rfind('.') - path.rfind('\\') - 1));
         loadTimes.push_back(now);
+        return true;
     }
     void trace(const std::string& line) override { traces.push_back(line); }
+    std::size_t queuedTextures() override { return queuedAtEnd; }
+    void storePosition(const std::string& text) override { stored.push_back(text); }
 
     std::map<std::string, std::string> entries;
     std::function<int(long long)> between = [](long long) { return 5000; };
     std::function<std::size_t(long long)> pending = [](long long) { return std::size_t(0); };
     long long killAt = 1LL << 40;
     bool failWaits = false;
+    std::size_t queuedAtEnd = 0;
+    Strings stored;
 
     long long now = 0;
     std::vector<std::uint32_t> waits;
@@ -55,8 +61,6 @@ public:
     std::vector<long long> loadTimes;
     std::vector<std::string> traces;
 };
-
-using Strings = std::vector<std::string>;
 
 TEST(LoaderSchedule, EntryKeysCycleOnlyDuringTheFirstSix) {
     struct Case {
@@ -187,6 +191,26 @@ TEST(LoaderSchedule, AHoleInTheListEndsTheThreadEarly) {
     loader::runTextureLoader(host, 3);
     EXPECT_EQ(host.loads, (Strings{"0"}));
     EXPECT_EQ(host.traces.back(), loader::kTraceListEnded);
+}
+
+// A continued show keeps the quick fill and the interval, and the next show starts after the last picture that
+// reached a face: the two still queued when it ended never did.
+TEST(LoaderSchedule, AContinuedShowGoesOnAfterTheLastPictureOnAFace) {
+    FakeHost first(10);
+    first.killAt = 10007;
+    first.queuedAtEnd = 2;
+    loader::runTextureLoader(first, 10, loader::PictureOrder(loader::OrderMode::Continue, 10, "A", "", 0));
+    EXPECT_EQ(first.loads, (Strings{"0", "1", "2", "3", "4", "5", "6", "7"}));
+    EXPECT_EQ(first.waits, (std::vector<std::uint32_t>{1, 1, 1, 1, 1, 1, 5000, 5000, 5000}));
+    ASSERT_EQ(first.stored.size(), 1u);
+
+    FakeHost second(10);
+    second.killAt = 15007;
+    loader::runTextureLoader(second, 10,
+                             loader::PictureOrder(loader::OrderMode::Continue, 10, "A", first.stored[0], 0));
+    // No empty interval where the list wraps: the order goes on to the first picture.
+    EXPECT_EQ(second.loads, (Strings{"6", "7", "8", "9", "0", "1", "2", "3", "4"}));
+    EXPECT_EQ(second.stored, (Strings{"continue 10 A 0 0 5 -"}));
 }
 
 } // namespace

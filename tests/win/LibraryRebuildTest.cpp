@@ -1,5 +1,6 @@
 // The rebuild that runs when the settings dialog is accepted, on a temporary install folder: scan,
 // cache clean-up, the picture list in the profile, the message boxes and the trace lines.
+#include "framework/Handles.h"
 #include "framework/Profile.h"
 #include "library/CacheFolder.h"
 #include "library/PictureLibrary.h"
@@ -8,6 +9,9 @@
 #include "tests/win/LibraryTestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <thread>
 
 using namespace librarytest;
 
@@ -281,6 +285,89 @@ TEST_F(LibraryRebuild, AListThatCannotBeStoredIsReportedInsteadOfProcessed) {
     EXPECT_TRUE(traced("Old count = 0, new count = 2\r\nCould not save the picture list in " + profilePath() + "\r\n"))
         << traces();
     EXPECT_EQ(filesIn(m_cache).size(), 2u);
+}
+
+// The file without its [Photos] section: what a rebuild must leave exactly as it was.
+std::string withoutPhotos(const std::string& file) {
+    const size_t start = file.find("[Photos]");
+    if (start == std::string::npos)
+        return file;
+    const size_t end = file.find("\n[", start);
+    return file.substr(0, start) + (end == std::string::npos ? std::string() : file.substr(end + 1));
+}
+
+// The list is written as one section while the other sections (here also after it, with a comment and a key
+// the program does not know) stay byte for byte. (Wine's own rewrite of the file drops blanks around "=" at
+// any write, as it always has.)
+TEST_F(LibraryRebuild, OtherSectionsStayByteForByteAroundTheNewList) {
+    addJpegs(3);
+    const std::string before = "[Settings]\r\nSpinX=-45\r\nPicturePath=C:\\Pics\r\n[Photos]\r\nCount=2\r\n"
+                               "Entry0=old\r\nEntry1=old\r\nEntry9=by hand\r\n[ConversionParms]\r\n"
+                               "; kept\r\nTargetBmpSize=128\r\nCustom=7\r\n";
+    support::writeTextFile(profilePath(), before);
+    std::string processed;
+    {
+        Driver driver(acceptProcessedBox(processed));
+        EXPECT_TRUE(rebuild(folder()));
+    }
+    EXPECT_EQ(processed, "Processed 3 image files");
+    const std::string after = support::readTextFile(profilePath());
+    EXPECT_EQ(withoutPhotos(after), withoutPhotos(before)) << after;
+    EXPECT_EQ(count(), 3);
+    EXPECT_EQ(entry(2), m_cache + "p2.bmp");
+    EXPECT_EQ(entry(9), "by hand");
+}
+
+// A second rebuild while one runs (another settings dialog) is refused before it touches the cache or the
+// list: the first one's list names exactly its cache files.
+TEST_F(LibraryRebuild, ASecondRebuildWhileOneRunsIsRefusedAndTouchesNothing) {
+    addJpegs(5);
+    TempFolder other{"other"};
+    writeJpeg(other.path() + "q.jpg", 40, 30, [](int, int) { return kOrange; });
+    fw::KernelHandle firstShown(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    fw::KernelHandle secondDone(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    std::string firstProcessed;
+    bool firstAccepted = false;
+    std::thread first([&] {
+        // Its "Processed" box is the last step under the lock: the second rebuild starts while it shows.
+        Driver driver([&] {
+            HWND box = waitForOwnWindow(kProcessedCaption, 20000);
+            SetEvent(firstShown.get());
+            WaitForSingleObject(secondDone.get(), 20000);
+            if (box) {
+                firstProcessed = messageBoxText(box);
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+            }
+        });
+        firstAccepted = rebuild(folder());
+    });
+    ASSERT_EQ(WaitForSingleObject(firstShown.get(), 30000), WAIT_OBJECT_0);
+    std::string refusal;
+    {
+        Driver driver([&] {
+            HWND box = waitForOwnWindow(kAppTitle, 20000);
+            if (!box)
+                return;
+            refusal = messageBoxText(box);
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        });
+        EXPECT_FALSE(rebuild(other.path(), "", true));
+    }
+    SetEvent(secondDone.get());
+    first.join();
+    EXPECT_EQ(refusal, "Another Prismata settings dialog is rebuilding the picture library right now. Please wait "
+                       "until it has finished, then press OK again.");
+    EXPECT_TRUE(firstAccepted);
+    EXPECT_EQ(firstProcessed, "Processed 5 image files");
+    ASSERT_EQ(count(), 5);
+    std::vector<std::string> listed;
+    for (int i = 0; i < 5; ++i)
+        listed.push_back(entry(i).substr(m_cache.size()));
+    std::vector<std::string> cached = filesIn(m_cache);
+    std::sort(listed.begin(), listed.end());
+    std::sort(cached.begin(), cached.end());
+    EXPECT_EQ(listed, cached);
+    EXPECT_TRUE(traced("Another rebuild is running; this one is refused\r\n"));
 }
 
 TEST_F(LibraryRebuild, UnusableTargetSizesListTheSourceItself) {
