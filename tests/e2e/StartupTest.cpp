@@ -285,6 +285,13 @@ TEST_F(Startup, InstallFolderAtThePathLimitStillRuns) {
     HWND box = waitForProcessWindow(prismata->id(), "Prismata", 15000, "#32770");
     if (box)
         PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    // Nor can the settings be stored: that is said, the dialog stays open, and Cancel ends the program.
+    HWND notSaved = waitForProcessWindow(prismata->id(), "Prismata Screen Saver", 15000, "#32770");
+    ASSERT_TRUE(notSaved);
+    PostMessageA(notSaved, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(pumpUntil([&] { return !IsWindow(notSaved); }, 15000));
+    ASSERT_TRUE(IsWindow(dialog));
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     DWORD code = 1;
     ASSERT_TRUE(prismata->waitForExit(kExitWait, code));
     EXPECT_EQ(code, 0u);
