@@ -98,25 +98,29 @@ MMRESULT WINAPI noMultimediaTimer(UINT, UINT, LPTIMECALLBACK, DWORD_PTR, UINT) {
     return 0;
 }
 
+// The frames come from timer 101 on this thread: none while it takes no messages, and the timer is due.
+void expectFramesFromWindowTimer101(ProbeWindow& window) {
+    const int frames = window.frames();
+    Sleep(200);
+    EXPECT_EQ(window.frames(), frames) << "frames were drawn off the window thread";
+    MSG due{};
+    EXPECT_TRUE(PeekMessageA(&due, window.hwnd(), WM_TIMER, WM_TIMER, PM_NOREMOVE));
+    EXPECT_EQ(due.wParam, 101u);
+}
+
 TEST(EngineFrameTimer, WithoutAMultimediaTimerWindowTimer101DrawsAndAPauseStillCompletes) {
     // Before the first trace: the logger is looked up once.
     librarytest::TraceRecorder& recorder = librarytest::TraceRecorder::instance();
     ProbeWindow window({noMultimediaTimer, timeKillEvent});
     ASSERT_TRUE(window.create());
     ASSERT_TRUE(pumpUntil([&] { return window.frames() >= 5; }, 5000)) << "the window timer never drew";
-    // The frames come from timer 101 on this thread: none while it takes no messages.
-    int frames = window.frames();
-    Sleep(200);
-    EXPECT_EQ(window.frames(), frames) << "frames were drawn off the window thread";
-    MSG due{};
-    EXPECT_TRUE(PeekMessageA(&due, window.hwnd(), WM_TIMER, WM_TIMER, PM_NOREMOVE));
-    EXPECT_EQ(due.wParam, 101u);
+    expectFramesFromWindowTimer101(window);
 
     // The requester pumps messages while it waits, which lets the window timer acknowledge.
     recorder.clear();
     window.requestPause();
     ASSERT_TRUE(pumpUntil([&] { return window.pauseState() == PauseAcknowledged; }, 1000));
-    frames = window.frames();
+    const int frames = window.frames();
     ASSERT_TRUE(
         pumpUntil([&] { return recorder.text().find("Done killing Windows Timer\r\n") != std::string::npos; }, 1000));
     pumpFor(200);
@@ -149,13 +153,7 @@ TEST(EngineFrameTimer, AFailedRearmHandsTheTicksToWindowTimer101) {
     ASSERT_TRUE(window.create());
     ASSERT_TRUE(pumpUntil([&] { return window.frames() >= 25; }, 5000))
         << "the cube stood still at frame " << window.frames();
-    // The frames come from timer 101 on this thread now.
-    int frames = window.frames();
-    Sleep(200);
-    EXPECT_EQ(window.frames(), frames) << "frames were drawn off the window thread";
-    MSG due{};
-    EXPECT_TRUE(PeekMessageA(&due, window.hwnd(), WM_TIMER, WM_TIMER, PM_NOREMOVE));
-    EXPECT_EQ(due.wParam, 101u);
+    expectFramesFromWindowTimer101(window);
     pumpFor(200);
     const std::string log = recorder.text();
     EXPECT_EQ(
