@@ -94,7 +94,8 @@ debian_archive() {
 # machine's own source list is never touched.
 fetch_jpeg_source() {
     src=$cache/src
-    jsrc=$(find "$src" -maxdepth 1 -type d -name 'libjpeg-turbo-*' 2>/dev/null | head -n 1)
+    mkdir -p "$src"
+    jsrc=$(find "$src" -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n 1)
     [ -n "$jsrc" ] && [ -f "$jsrc/jpeglib.h" ] && return 0
     mkdir -p "$src/apt/sources.d" "$src/apt/lists/partial"
     suite=$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")
