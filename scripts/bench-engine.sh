@@ -6,4 +6,4 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/wine-session.sh"
 begin_windows_bench prismata_frame_bench bench-engine-session || exit 1
-wine "$build/win/bin/prismata_frame_bench.exe"
+wine "$windows_bin/prismata_frame_bench.exe"

@@ -6,4 +6,4 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/wine-session.sh"
 begin_windows_bench prismata_conversion_bench || exit 1
-wine "$build/win/bin/prismata_conversion_bench.exe"
+wine "$windows_bin/prismata_conversion_bench.exe"

@@ -8,7 +8,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/wine-session.sh"
 begin_windows_bench prismata_loader_bench || exit 1
-bench=$build/win/bin/prismata_loader_bench.exe
+bench=$windows_bin/prismata_loader_bench.exe
 
 photos=$session/photos
 rm -rf "$photos"

@@ -7,7 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/wine-session.sh"
 begin_windows_bench prismata_rebuild_bench rebuild-scale-session || exit 1
-bench=$build/win/bin/prismata_rebuild_bench.exe
+bench=$windows_bin/prismata_rebuild_bench.exe
 
 work=$session/scale
 rm -rf "$work"

@@ -10,7 +10,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 rounds=${ROUNDS:-3}
 . "$root/scripts/wine-session.sh"
 begin_windows_bench prismata_rebuild_bench rebuild-bench-session || exit 1
-bench=$build/win/bin/prismata_rebuild_bench.exe
+bench=$windows_bin/prismata_rebuild_bench.exe
 
 photos=$session/photos
 rm -rf "$photos"

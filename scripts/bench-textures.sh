@@ -14,15 +14,9 @@ cmake -S "$root" -B "$build/native" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/nu
 cmake --build "$build/native" --target TextureBench >/dev/null || exit 1
 "$build/native/bin/TextureBench" "$repeats" || status=1
 
-if command -v wine >/dev/null && [ -f "$root/.cache/mingw/lib/libjpeg.a" ]; then
-    echo "== Windows build under Wine"
-    cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake" \
-        -DCMAKE_BUILD_TYPE=Release >/dev/null || exit 1
-    cmake --build "$build/win" --target TextureBench >/dev/null || exit 1
-    session=$build/wine-session
-    . "$root/scripts/wine-session.sh"
-    begin_session || exit 1
-    wine "$build/win/bin/TextureBench.exe" "$repeats" || status=1
-    end_session
-fi
+echo "== Windows build under Wine"
+. "$root/scripts/wine-session.sh"
+begin_windows_bench TextureBench || exit 1
+wine "$windows_bin/TextureBench.exe" "$repeats" || status=1
+end_session
 exit $status

@@ -156,17 +156,26 @@ end_session() {
 }
 
 # The start every Windows benchmark shares: set-up, the Release build of one bench target, then a session
-# of its own. Needs: $root. Sets $build and $session.
+# of its own. Needs: $root. Sets $build, $session and $windows_bin (the folder of the programs to measure).
 begin_windows_bench() {
     bash "$root/scripts/setup.sh"
     build=${PRISMATA_BUILD:-$root/build}
     cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake" \
         -DCMAKE_BUILD_TYPE=Release >/dev/null
-    cmake --build "$build/win" --target "$1"
-    cmake --build "$build/win" --target Win64Probe
+    cmake --build "$build/win" --target "$1" Win64Probe D3D8Probe
     session=$build/${2:-bench-session}
     begin_session || return 1
-    shape_like_windows "$build/win/bin/win64/d3d8.dll" || return 1
+    # What is measured is what ships, where Wine here can start it; elsewhere the 64-bit twin, said so.
+    if runs_32bit_programs "$build/win/bin/probes/D3D8Probe.exe"; then
+        shape_like_windows "$build/win/bin/win64/d3d8.dll" || return 1
+        windows_bin=$build/win/bin
+    else
+        echo "bench: Wine on this machine starts no 32-bit program; measuring the 64-bit twin of the build"
+        cmake -S "$root" -B "$build/win64" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+            -DCMAKE_BUILD_TYPE=Release >/dev/null
+        cmake --build "$build/win64" --target "$1"
+        windows_bin=$build/win64/bin
+    fi
     # Its exit status says whether it had to start a server, not whether one runs.
     wineserver -p || true
 }
