@@ -123,7 +123,8 @@ bool BuildDialog::scanTree() {
         return true;
     };
     FolderWalk walk = walkPictureFolder(m_treeRoot, true, m_treeCache, listFolder, visit);
-    if (walk.stopped) {
+    // Abort during the last listing stops the run all the same: nothing has been changed yet.
+    if (walk.stopped || *m_abort) {
         setStatus(text::kAborted);
         return false;
     }

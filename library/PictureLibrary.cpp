@@ -136,7 +136,15 @@ void storeAndReport(HWND owner, const settings::AppContext& app, const BuildDial
         return;
     }
     const std::string processed = processedText(newCount, build.onlineOnlyFiles(), build.onlineOnlyFolders());
-    Trace("%s\n", processed.c_str());
+    // A trace line for each line of the box.
+    for (size_t start = 0; start < processed.size();) {
+        size_t end = processed.find("\r\n", start);
+        if (end == std::string::npos)
+            end = processed.size();
+        if (end > start)
+            Trace("%s\n", processed.substr(start, end - start).c_str());
+        start = end + 2;
+    }
     (void)MessageBoxA(owner, processed.c_str(), text::kProcessedCaption, MB_OK);
 }
 
