@@ -130,7 +130,6 @@ bool BuildDialog::scanTree() {
     }
     m_pending.assign(walk.pictures.begin(), walk.pictures.end());
     m_onlineOnlyFiles = walk.onlineOnlyFiles;
-    m_onlineOnlyFolders = walk.onlineOnlyFolders;
     m_scanFinished = true;
     (void)SendMessageA(m_window, kScanDone, 0, 0);
     return m_convertScanned;

@@ -37,9 +37,8 @@ public:
     void scanTreeFirst(std::string folder, std::string cacheFolder, std::function<bool()> afterScan);
     // The tree walk ran to its end (always true without one). Read after the dialog has ended.
     bool scanFinished() const { return m_scanFinished; }
-    // Pictures and folders left out because reading them would download them.
+    // Pictures left out because reading them would download them.
     int onlineOnlyFiles() const { return m_onlineOnlyFiles; }
-    int onlineOnlyFolders() const { return m_onlineOnlyFolders; }
     void setConvert(bool convert) { m_convert = convert; }
     int pendingCount() const { return static_cast<int>(m_pending.size()); }
     // Read after the dialog has ended.
@@ -100,7 +99,6 @@ private:
     bool m_convertScanned = true;      // its answer, read by the worker after it
     bool m_scanFinished = true;
     int m_onlineOnlyFiles = 0;
-    int m_onlineOnlyFolders = 0;
     // Set by the user-interface thread, read between pictures; shared with the decoding helpers.
     std::shared_ptr<std::atomic<bool>> m_abort = std::make_shared<std::atomic<bool>>(false);
     HWND m_window = nullptr;    // the dialog window, for the worker

@@ -14,24 +14,14 @@ std::string scanningStatus(const std::string& folder) {
     return "Looking for pictures in\r\n" + folder;
 }
 
-std::string processedText(int count, int onlineOnlyFiles, int onlineOnlyFolders) {
+std::string processedText(int count, int onlineOnlyFiles) {
     std::string text = "Processed " + std::to_string(count) + " image files";
-    if (onlineOnlyFiles <= 0 && onlineOnlyFolders <= 0)
+    if (onlineOnlyFiles <= 0)
         return text;
-    text += "\r\n\r\n";
-    if (onlineOnlyFiles > 0) {
-        text += std::to_string(onlineOnlyFiles) +
-                (onlineOnlyFiles == 1 ? " picture stored online only was" : " pictures stored online only were") +
-                " skipped";
-    }
-    if (onlineOnlyFolders > 0) {
-        text += onlineOnlyFiles > 0 ? " and " : "";
-        text += std::to_string(onlineOnlyFolders) +
-                (onlineOnlyFolders == 1 ? " folder stored online only was" : " folders stored online only were") +
-                " not searched";
-    }
-    return text + ", so that they are not downloaded. Marking them \"Always keep on this device\" in OneDrive "
-                  "lets Prismata show them.";
+    return text + "\r\n\r\n" + std::to_string(onlineOnlyFiles) +
+           (onlineOnlyFiles == 1 ? " picture stored online only was" : " pictures stored online only were") +
+           " skipped, so that they are not downloaded. Marking them \"Always keep on this device\" in OneDrive "
+           "lets Prismata show them.";
 }
 
 int progressPosition(int processed, int total) {

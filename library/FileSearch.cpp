@@ -15,7 +15,9 @@ bool listWithTheSystem(const std::string& folder, std::vector<FolderEntry>& entr
     if (!search)
         return false;
     do {
-        entries.push_back(FolderEntry{found.cFileName, found.dwFileAttributes});
+        // The reparse tag comes in dwReserved0, for reparse points only.
+        const bool reparse = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        entries.push_back(FolderEntry{found.cFileName, found.dwFileAttributes, reparse ? found.dwReserved0 : 0});
     } while (FindNextFileA(search.get(), &found));
     return true;
 }

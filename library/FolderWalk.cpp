@@ -46,6 +46,11 @@ bool isOnlineOnly(std::uint32_t attributes) {
     return (attributes & (attribute::kRecallOnDataAccess | attribute::kRecallOnOpen | attribute::kOffline)) != 0;
 }
 
+bool isCloudPlaceholderTag(std::uint32_t reparseTag) {
+    // IO_REPARSE_TAG_CLOUD and IO_REPARSE_TAG_CLOUD_1 ... _F differ in bits 12 to 15 only.
+    return (reparseTag & 0xFFFF0FFFu) == 0x9000001Au;
+}
+
 bool folderNameLess(const std::string& a, const std::string& b) {
     size_t i = 0, j = 0;
     while (i < a.size() && j < b.size()) {
@@ -94,15 +99,11 @@ FolderWalk walkPictureFolder(const std::string& root, bool includeSubfolders, co
         subfolders.clear();
         for (const FolderEntry& entry : entries) {
             if (includeSubfolders && isFolder(entry)) {
-                const std::uint32_t notEntered = attribute::kHidden | attribute::kSystem | attribute::kReparsePoint;
-                if (isDotEntry(entry.name) || (entry.attributes & notEntered) != 0)
-                    continue;
-                if (isOnlineOnly(entry.attributes)) {
-                    ++walk.onlineOnlyFolders;
-                    continue;
-                }
-                const std::string path = folder + entry.name + "\\";
-                if (!isSameFolder(path, cacheFolder))
+                // Links and junctions lead back into the tree or out of it; a cloud drive's folder is its own.
+                const bool link =
+                    (entry.attributes & attribute::kReparsePoint) != 0 && !isCloudPlaceholderTag(entry.reparseTag);
+                const bool hidden = (entry.attributes & (attribute::kHidden | attribute::kSystem)) != 0;
+                if (!isDotEntry(entry.name) && !link && !hidden && !isSameFolder(folder + entry.name, cacheFolder))
                     subfolders.push_back(entry.name);
                 continue;
             }

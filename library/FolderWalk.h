@@ -23,6 +23,7 @@ inline constexpr std::uint32_t kRecallOnDataAccess = 0x00400000;
 struct FolderEntry {
     std::string name;
     std::uint32_t attributes = 0;
+    std::uint32_t reparseTag = 0; // with kReparsePoint: what kind of link or placeholder it is
 };
 
 // Lists one folder, given as a full path ending in "\", in the system's order ("." and ".." may come too).
@@ -35,12 +36,14 @@ using VisitFolder = std::function<bool(const std::string& folder)>;
 struct FolderWalk {
     std::vector<std::string> pictures; // full paths, in the walk's order
     int onlineOnlyFiles = 0;           // pictures left out: reading them would download them
-    int onlineOnlyFolders = 0;         // folders not entered: listing them would fetch them
     bool stopped = false;              // the visitor stopped the walk
 };
 
 // A file whose data is not on this device: reading it makes the system fetch it.
 bool isOnlineOnly(std::uint32_t attributes);
+
+// A cloud drive's placeholder (OneDrive's folders are), not a link to another folder.
+bool isCloudPlaceholderTag(std::uint32_t reparseTag);
 
 // Folder names in the order a person expects: letter case ignored (ASCII), runs of digits by their value, so
 // "2" comes before "10"; other bytes (UTF-8) by their value. Names equal so are ordered by their bytes.
@@ -48,9 +51,10 @@ bool folderNameLess(const std::string& a, const std::string& b);
 
 // root: a full path ending in "\". Without sub-folders: the root's picture files in listing order, entries
 // matched by name alone (a folder named x.jpg is queued like a file). With them: each folder's picture files
-// in listing order, then its sub-folders in name order, each wholly before the next; hidden, system and
-// online-only folders, links and junctions (reparse points) and the cache folder are never entered. Files
-// stored online only are counted, not queued.
+// in listing order, then its sub-folders in name order, each wholly before the next; hidden and system
+// folders, links, junctions and any other reparse point but a cloud placeholder, and the cache folder are never
+// entered. Folders online only are entered: listing them fetches names, not pictures. Files stored online only
+// are counted, not queued.
 FolderWalk walkPictureFolder(const std::string& root, bool includeSubfolders, const std::string& cacheFolder,
                              const ListFolder& list, const VisitFolder& visit = nullptr);
 

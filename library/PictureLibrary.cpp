@@ -135,7 +135,7 @@ void storeAndReport(HWND owner, const settings::AppContext& app, const BuildDial
                           MB_OK | MB_ICONWARNING);
         return;
     }
-    const std::string processed = processedText(newCount, build.onlineOnlyFiles(), build.onlineOnlyFolders());
+    const std::string processed = processedText(newCount, build.onlineOnlyFiles());
     // A trace line for each line of the box.
     for (size_t start = 0; start < processed.size();) {
         size_t end = processed.find("\r\n", start);

@@ -32,9 +32,11 @@ const Listing kTree = {
       {"album.jpg", kFolder},
       {".thumbs", kFolder | attribute::kHidden},
       {"System Volume Information", kFolder | attribute::kSystem | attribute::kHidden},
-      {"loop", kFolder | attribute::kReparsePoint},
+      {"loop", kFolder | attribute::kReparsePoint}, // a link whose kind is not told, as Wine lists one
+      {"Junction", kFolder | attribute::kReparsePoint, 0xA0000003},
+      {"Link", kFolder | attribute::kReparsePoint, 0xA000000C},
       {"ImageCache", kFolder},
-      {"Cloud", kFolder | attribute::kRecallOnOpen},
+      {"Cloud", kFolder | attribute::kReparsePoint | attribute::kRecallOnOpen, 0x9000601A},
       {"cloud.jpg", kFile | attribute::kRecallOnDataAccess},
       {"tape.jpg", kFile | attribute::kOffline},
       {"open.jpg", kFile | attribute::kRecallOnOpen},
@@ -48,8 +50,12 @@ const Listing kTree = {
     {"C:\\P\\.thumbs\\", {{"t.jpg", kFile}}},
     {"C:\\P\\System Volume Information\\", {{"s.jpg", kFile}}},
     {"C:\\P\\loop\\", {{"again.jpg", kFile}}},
+    {"C:\\P\\Junction\\", {{"again.jpg", kFile}}},
+    {"C:\\P\\Link\\", {{"again.jpg", kFile}}},
     {"C:\\P\\ImageCache\\", {{"a.bmp", kFile}}},
-    {"C:\\P\\Cloud\\", {{"c.jpg", kFile | attribute::kRecallOnDataAccess}}},
+    {"C:\\P\\Cloud\\",
+     {{"c.jpg", kFile | attribute::kReparsePoint | attribute::kRecallOnDataAccess, 0x9000601A},
+      {"here.jpg", kFile | attribute::kReparsePoint, 0x9000601A}}},
 };
 
 struct Walked {
@@ -80,7 +86,6 @@ TEST(LibraryFolderWalk, OneFolderKeepsTheListingOrderAndQueuesAFolderNamedLikeAP
                                                            "C:\\P\\pinned.jpg", "C:\\P\\b.JPEG"}));
     EXPECT_EQ(one.visited, (std::vector<std::string>{"C:\\P\\"}));
     EXPECT_EQ(one.walk.onlineOnlyFiles, 3);
-    EXPECT_EQ(one.walk.onlineOnlyFolders, 0);
     EXPECT_FALSE(one.walk.stopped);
 }
 
@@ -89,14 +94,13 @@ TEST(LibraryFolderWalk, TreeTakesEachFoldersFilesThenItsFoldersInNameOrder) {
     EXPECT_EQ(tree.walk.pictures,
               (std::vector<std::string>{"C:\\P\\z.jpg", "C:\\P\\a.jpg", "C:\\P\\pinned.jpg", "C:\\P\\b.JPEG",
                                         "C:\\P\\2 Feb\\a.jpg", "C:\\P\\2 Feb\\Deep\\d.bmp", "C:\\P\\10 Oct\\x.wmf",
-                                        "C:\\P\\album.jpg\\inside.jpg"}));
-    // Hidden, system, linked, online-only and cache folders are never listed; a folder that cannot be
-    // listed is passed over.
+                                        "C:\\P\\album.jpg\\inside.jpg", "C:\\P\\Cloud\\here.jpg"}));
+    // Hidden, system, linked and cache folders are never listed, a cloud drive's folder is, even online only
+    // (a listing fetches no picture); a folder that cannot be listed is passed over.
     EXPECT_EQ(tree.visited,
               (std::vector<std::string>{"C:\\P\\", "C:\\P\\2 Feb\\", "C:\\P\\2 Feb\\Deep\\", "C:\\P\\10 Oct\\",
-                                        "C:\\P\\10 Oct\\gone\\", "C:\\P\\album.jpg\\"}));
-    EXPECT_EQ(tree.walk.onlineOnlyFiles, 3);
-    EXPECT_EQ(tree.walk.onlineOnlyFolders, 1);
+                                        "C:\\P\\10 Oct\\gone\\", "C:\\P\\album.jpg\\", "C:\\P\\Cloud\\"}));
+    EXPECT_EQ(tree.walk.onlineOnlyFiles, 4);
 }
 
 TEST(LibraryFolderWalk, VisitorStopsTheWalkBeforeTheNextFolder) {
@@ -128,14 +132,13 @@ TEST(LibraryFolderWalk, FolderNamesSortAsAPersonReadsThem) {
 }
 
 TEST(LibraryFolderWalk, ProcessedBoxTellsOfOnlineOnlyPicturesOnlyWhenThereAreAny) {
-    EXPECT_EQ(library::processedText(12, 0, 0), "Processed 12 image files");
-    EXPECT_EQ(library::processedText(12, 3, 0),
+    EXPECT_EQ(library::processedText(12, 0), "Processed 12 image files");
+    EXPECT_EQ(library::processedText(12, 3),
               "Processed 12 image files\r\n\r\n3 pictures stored online only were skipped, so that they are not "
               "downloaded. Marking them \"Always keep on this device\" in OneDrive lets Prismata show them.");
-    EXPECT_EQ(library::processedText(0, 1, 1),
-              "Processed 0 image files\r\n\r\n1 picture stored online only was skipped and 1 folder stored online "
-              "only was not searched, so that they are not downloaded. Marking them \"Always keep on this device\" "
-              "in OneDrive lets Prismata show them.");
+    EXPECT_EQ(library::processedText(0, 1),
+              "Processed 0 image files\r\n\r\n1 picture stored online only was skipped, so that they are not "
+              "downloaded. Marking them \"Always keep on this device\" in OneDrive lets Prismata show them.");
 }
 
 } // namespace
