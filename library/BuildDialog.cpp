@@ -11,7 +11,6 @@
 #include "library/FolderWalk.h"
 #include "library/ImageConversion.h"
 #include "library/LibraryText.h"
-#include "library/PictureScan.h"
 #include "resources/resource.h"
 
 #include <algorithm>
