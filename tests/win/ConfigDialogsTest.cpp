@@ -257,7 +257,7 @@ TEST_F(ConfigDialogs, SettingsThatCannotBeStoredAreReportedAndTheDialogStaysOpen
 }
 
 // The folder lookup put on hold, as one waiting for a server that does not answer: every call waits for
-// release() (at most 30 s), then asks the file system. Counts the calls and how many ran at once.
+// release() (at most 20 s), then asks the file system. Counts the calls and how many ran at once.
 class HeldLookup {
 public:
     HeldLookup() {
@@ -275,7 +275,11 @@ public:
     HeldLookup(const HeldLookup&) = delete;
     HeldLookup& operator=(const HeldLookup&) = delete;
 
-    void hold() const { (void)ResetEvent(s_release); }
+    // Holds the next lookup again; waitUntilEntered() then waits for that one.
+    void hold() const {
+        (void)ResetEvent(s_release);
+        (void)ResetEvent(s_entered);
+    }
     void release() const { (void)SetEvent(s_release); }
     bool waitUntilEntered(DWORD milliseconds) const { return WaitForSingleObject(s_entered, milliseconds) == 0; }
     int calls() const { return s_calls; }
@@ -290,7 +294,7 @@ private:
         while (now > most && !s_mostAtOnce.compare_exchange_weak(most, now)) {
         }
         (void)SetEvent(s_entered);
-        (void)WaitForSingleObject(s_release, 30000);
+        (void)WaitForSingleObject(s_release, 20000);
         const DWORD attributes = GetFileAttributesA(path);
         --s_inside;
         return attributes;
@@ -329,93 +333,119 @@ private:
     static inline WNDPROC s_original = nullptr;
 };
 
+// The thread's visible dialog, found without sending it anything: its thread may be the one held.
+HWND waitForShownDialog(DWORD threadId) {
+    HWND found = nullptr;
+    support::waitUntil(
+        [&] {
+            support::forEachThreadWindow(threadId, [&](HWND hwnd) {
+                char cls[32] = "";
+                GetClassNameA(hwnd, cls, sizeof cls);
+                if (std::string(cls) != "#32770" || !IsWindowVisible(hwnd))
+                    return true;
+                found = hwnd;
+                return false;
+            });
+            return found != nullptr;
+        },
+        5000);
+    return found;
+}
+
+// Ends a driver that found the dialog held: lets the lookups answer, then cancels the dialog.
+void releaseAndCancel(const HeldLookup& held, DWORD uiThread) {
+    held.release();
+    if (HWND main = waitForWindow(uiThread, "Prismata Configuration"))
+        PostMessageA(main, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
+
 bool waitForTrace(const std::string& line) {
     return support::waitUntil(
         [&] { return librarytest::TraceRecorder::instance().text().find(line + "\r\n") != std::string::npos; }, 10000);
 }
 
-// Typing a folder while the lookup of the text hangs: each keystroke returns, OK accepts nothing meanwhile,
-// and once the lookups answer, OK follows the newest text; the older texts' answers, one of them for an existing
-// folder, never enable it. The texts typed meanwhile are never looked up: one lookup at a time, of the newest.
+// Typing a folder while the lookup of the text hangs: each keystroke returns, OK and Enter accept nothing
+// meanwhile, and once the lookup answers, OK follows the newest text. Texts typed meanwhile are never looked up (one
+// lookup at a time, of the newest), and an answer for an older text, here one that names a folder, never enables OK.
 TEST_F(ConfigDialogs, FolderTypedWhileItsLookupHangsKeepsTheDialogAnsweringAndOKFollowsTheNewestText) {
     librarytest::TraceRecorder::instance().clear();
     support::TempFolder base("lookup");
     const std::string shown = base.path() + "abcdefghij"; // no such folder
-    const std::string older = base.path() + "abcde";      // typed on the way, and a folder
-    ASSERT_TRUE(CreateDirectoryA(older.c_str(), nullptr));
+    const std::string folder = base.path() + "abcde";     // typed on the way
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
     HeldLookup held;
     const settings::AppContext app;
     SettingsRecord record;
     record.PicturePath = shown;
     ConfigDialog dialog(nullptr, app, record);
     std::vector<std::string> failures;
-    bool okWhileHeld = true, openAfterOK = false, okAfterAnswer = true, okForFolder = false;
+    auto check = [&](bool condition, const char* what) {
+        if (!condition)
+            failures.push_back(what);
+    };
     INT_PTR result = runWithDriver(dialog, [&](DWORD uiThread) {
-        HWND main = waitForWindow(uiThread, "Prismata Configuration");
-        if (!main || !held.waitUntilEntered(10000)) {
-            failures.push_back("no dialog, or no lookup");
-            held.release();
-            if (!main)
-                main = waitForWindow(uiThread, "Prismata Configuration");
-            PostMessageA(main, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        HWND main = held.waitUntilEntered(10000) ? waitForShownDialog(uiThread) : nullptr;
+        if (!main) {
+            failures.push_back("the dialog did not show while the lookup of its folder hung");
+            releaseAndCancel(held, uiThread);
             return;
         }
         HWND ok = GetDlgItem(main, IDOK);
         HWND edit = GetDlgItem(main, IDC_FOLDER);
         EnableRecorder enables(ok);
-        // Five backspaces and five letters, the caret at the end: by way of the older folder back to the text shown.
+        // Five backspaces and five letters, the caret at the end: by way of the folder back to the text shown.
         (void)SendMessageA(edit, EM_SETSEL, shown.size(), shown.size());
-        const std::string keys = "\b\b\b\b\bfghij";
-        for (char key : keys) {
+        for (char key : std::string("\b\b\b\b\bfghij")) {
             DWORD_PTR answer = 0;
-            if (!SendMessageTimeoutA(edit, WM_CHAR, static_cast<WPARAM>(key), 1, SMTO_NORMAL, 5000, &answer))
-                failures.push_back(std::string("keystroke not taken: ") +
-                                   (key == '\b' ? "backspace" : std::string(1, key)));
+            if (!SendMessageTimeoutA(edit, WM_CHAR, static_cast<WPARAM>(key), 1, SMTO_NORMAL, 2000, &answer)) {
+                failures.push_back("a keystroke did not return while the lookup hung");
+                releaseAndCancel(held, uiThread);
+                return;
+            }
         }
-        okWhileHeld = IsWindowEnabled(ok) != FALSE;
+        check(!IsWindowEnabled(ok), "OK enabled while the lookup hung");
         // OK's command and Enter, then a selection as a marker: the posts are handled in order.
         PostMessageA(main, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 1);
         PostMessageA(edit, WM_KEYUP, VK_RETURN, 0xC0000001);
         PostMessageA(edit, EM_SETSEL, 0, 1);
         DWORD from = 0, to = 0;
-        support::waitUntil(
-            [&] {
-                SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
-                return from == 0 && to == 1;
-            },
-            5000);
-        openAfterOK = IsWindow(main) && IsWindowVisible(main);
-        if (held.inside() != 1)
-            failures.push_back("the lookup did not hang while typing");
-
+        check(support::waitUntil(
+                  [&] {
+                      SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+                      return from == 0 && to == 1;
+                  },
+                  5000),
+              "OK or Enter closed the dialog while the lookup hung");
+        check(held.inside() == 1, "the lookup did not hang while typing");
         held.release();
-        if (!waitForTrace("Folder check: not found " + shown))
-            failures.push_back("no answer for the text shown");
-        okAfterAnswer = IsWindowEnabled(ok) != FALSE;
-        if (!EnableRecorder::changes().empty())
-            failures.push_back("OK was enabled on the way");
+        check(waitForTrace("Folder check: not found " + shown), "no answer for the text shown");
+        check(!IsWindowEnabled(ok), "OK enabled for a missing folder");
 
-        setText(main, IDC_FOLDER, older.c_str());
-        if (!waitForTrace("Folder check: found " + older))
-            failures.push_back("no answer for the folder");
-        okForFolder = IsWindowEnabled(ok) != FALSE;
-        if (EnableRecorder::changes() != std::vector<bool>{true})
-            failures.push_back("OK changed other than once, to enabled");
+        // The folder's lookup hangs, and a missing one is set meanwhile: the folder's answer comes too late.
+        held.hold();
+        setText(main, IDC_FOLDER, folder.c_str());
+        check(held.waitUntilEntered(10000), "no lookup of the folder");
+        setText(main, IDC_FOLDER, (folder + "z").c_str());
+        held.release();
+        check(waitForTrace("Folder check: not found " + folder + "z"), "no answer for the missing folder");
+        check(EnableRecorder::changes().empty(), "an older text's answer enabled OK");
+
+        setText(main, IDC_FOLDER, folder.c_str());
+        check(waitForTrace("Folder check: found " + folder), "no answer for the folder");
+        check(IsWindowEnabled(ok) != FALSE, "OK disabled for a folder");
+        check(EnableRecorder::changes() == std::vector<bool>{true}, "OK changed other than once, to enabled");
         PostMessageA(main, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     });
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_EQ(failures, std::vector<std::string>{});
-    EXPECT_FALSE(okWhileHeld);
-    EXPECT_TRUE(openAfterOK);
-    EXPECT_FALSE(okAfterAnswer);
-    EXPECT_TRUE(okForFolder);
-    // The text at opening (held), the text shown after the typing, the folder set last.
-    EXPECT_EQ(held.calls(), 3);
+    // The text at opening (held) and after the typing; the folder (held) and the missing one; the folder again.
+    EXPECT_EQ(held.calls(), 5);
     EXPECT_EQ(held.mostAtOnce(), 1);
     // The older texts' answers were dropped unseen.
-    EXPECT_EQ(librarytest::TraceRecorder::instance().text(),
-              "Folder check: not found " + shown + "\r\nFolder check: found " + older + "\r\n");
+    EXPECT_EQ(librarytest::TraceRecorder::instance().text(), "Folder check: not found " + shown +
+                                                                 "\r\nFolder check: not found " + folder +
+                                                                 "z\r\nFolder check: found " + folder + "\r\n");
 }
 
 // Closing the dialog while the lookup of its folder hangs: it closes at once; the lookup ends later on its own.
@@ -429,9 +459,12 @@ TEST_F(ConfigDialogs, DialogClosesAtOnceWhileTheFolderLookupHangs) {
     {
         ConfigDialog dialog(nullptr, app, record);
         INT_PTR result = runWithDriver(dialog, [&](DWORD uiThread) {
-            HWND main = waitForWindow(uiThread, "Prismata Configuration");
-            if (main && held.waitUntilEntered(10000))
-                PostMessageA(main, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            HWND main = held.waitUntilEntered(10000) ? waitForShownDialog(uiThread) : nullptr;
+            if (!main) {
+                releaseAndCancel(held, uiThread);
+                return;
+            }
+            PostMessageA(main, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
             // Bounded: a dialog that waited for the lookup would never close otherwise.
             if (!support::waitUntil([&] { return !IsWindow(main); }, 5000)) {
                 held.release();
