@@ -39,6 +39,7 @@ public:
     // The answer carried by a posted message when it is for the newest text; none for an older text.
     std::optional<bool> answerFor(WPARAM number, LPARAM exists);
 
+    // What the window's thread and the worker share; defined beside the worker.
     struct Shared;
 
 private:
