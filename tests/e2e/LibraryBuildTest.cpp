@@ -75,6 +75,7 @@ protected:
     void buildThroughOk(int count) {
         HWND dialog = m_session.open();
         ASSERT_TRUE(dialog);
+        ASSERT_TRUE(waitForOK(dialog));
         click(dialog, IDOK);
         HWND box = m_session.waitForWindow(library::text::kProcessedCaption);
         ASSERT_TRUE(box);
@@ -165,6 +166,7 @@ TEST_F(LibraryBuild, CacheFolderIsRefusedAndTheDialogStaysOpen) {
     HWND dialog = m_session.open();
     ASSERT_TRUE(dialog);
     setControlText(dialog, IDC_FOLDER, cache());
+    ASSERT_TRUE(waitForOK(dialog));
     click(dialog, IDOK);
 
     HWND box = m_session.waitForWindow("Prismata Screen Saver", "#32770");
@@ -216,6 +218,7 @@ TEST_F(LibraryBuild, SubfoldersTakeTheWholeTreeOnceInNameOrder) {
     EXPECT_FALSE(isChecked(dialog, IDC_INCLUDE_SUBFOLDERS));
     click(dialog, IDC_INCLUDE_SUBFOLDERS);
     ASSERT_TRUE(pumpUntil([&] { return isChecked(dialog, IDC_INCLUDE_SUBFOLDERS); }, kDialogWait));
+    ASSERT_TRUE(waitForOK(dialog));
     click(dialog, IDOK);
     HWND box = m_session.waitForWindow(library::text::kProcessedCaption);
     ASSERT_TRUE(box);
@@ -236,6 +239,7 @@ TEST_F(LibraryBuild, SubfoldersTakeTheWholeTreeOnceInNameOrder) {
     dialog = m_session.open();
     ASSERT_TRUE(dialog);
     EXPECT_TRUE(isChecked(dialog, IDC_INCLUDE_SUBFOLDERS));
+    ASSERT_TRUE(waitForOK(dialog));
     click(dialog, IDOK);
     // No box: the program ends by itself.
     ASSERT_TRUE(m_session.endsWithin(kDialogWait));
