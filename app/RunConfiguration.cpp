@@ -16,6 +16,7 @@ void SaverApp::runConfiguration(HWND parent) {
     record.CubeSize = profile.readInt(kSettings, kCubeSize, 0);
     record.KeepUpright = profile.readInt(kSettings, kKeepUpright, 0);
     record.PicturePath = profile.readString(kSettings, kPicturePath, "");
+    record.IncludeSubfolders = profile.readInt(kSettings, kIncludeSubfolders, 0);
 
     // The dialog stores the settings on OK itself, while it can still report a failure.
     ConfigDialog dialog(parent, m_context, record);

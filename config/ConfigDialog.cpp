@@ -62,6 +62,7 @@ const Tip kTips[] = {
     {IDC_KEEP_UPRIGHT, config::kTipKeepUpright},
     {IDC_FOLDER, config::kTipFolder},
     {IDC_BROWSE, config::kTipBrowse},
+    {IDC_INCLUDE_SUBFOLDERS, config::kTipIncludeSubfolders},
 };
 
 } // namespace
@@ -104,6 +105,7 @@ BOOL ConfigDialog::OnInitDialog() {
         fw::Trackbar(item(slider.id)).setPos(config::clampToRange(m_settings.*slider.field, slider.low, slider.high));
 
     fw::Button(item(IDC_KEEP_UPRIGHT)).setChecked(m_settings.KeepUpright != 0);
+    fw::Button(item(IDC_INCLUDE_SUBFOLDERS)).setChecked(m_settings.IncludeSubfolders != 0);
 
     std::string folder = m_settings.PicturePath;
     if (folder.empty()) {
@@ -129,6 +131,10 @@ void ConfigDialog::addTips() {
         (void)m_toolTip.addTool(item(tip.id), tip.text);
 }
 
+bool ConfigDialog::includeSubfolders() const {
+    return fw::Button(item(IDC_INCLUDE_SUBFOLDERS)).checked();
+}
+
 std::string ConfigDialog::folderText() const {
     return fw::windowText(item(IDC_FOLDER));
 }
@@ -139,7 +145,11 @@ void ConfigDialog::OnOK() {
         return;
     // An OK sent while the build runs must not start a second build.
     m_rebuilding = true;
-    bool accepted = library::rebuildPictureLibrary(hwnd(), m_app, folderText(), m_settings.PicturePath, m_forceRebuild);
+    // Taking sub-folders in or out changes the pictures like a new folder does.
+    const bool subfolders = includeSubfolders();
+    const bool force = m_forceRebuild || subfolders != (m_settings.IncludeSubfolders != 0);
+    bool accepted =
+        library::rebuildPictureLibrary(hwnd(), m_app, folderText(), m_settings.PicturePath, force, subfolders);
     m_rebuilding = false;
     if (!accepted)
         return;
@@ -266,5 +276,6 @@ SettingsRecord ConfigDialog::controlValues() const {
     }
     values.KeepUpright = fw::Button(item(IDC_KEEP_UPRIGHT)).checked() ? 1 : 0;
     values.PicturePath = folderText();
+    values.IncludeSubfolders = includeSubfolders() ? 1 : 0;
     return values;
 }

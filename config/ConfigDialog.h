@@ -44,6 +44,7 @@ private:
 
     void addTips();
     std::string folderText() const;
+    bool includeSubfolders() const;
     // The record as the controls show it now.
     SettingsRecord controlValues() const;
     static int CALLBACK BrowseFolderCallback(HWND browser, UINT message, LPARAM lParam, LPARAM data);

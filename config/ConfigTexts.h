@@ -33,6 +33,8 @@ inline constexpr char kTipKeepUpright[] =
 inline constexpr char kTipFolder[] = "This edit control contains the folder that will be scanned for image files";
 inline constexpr char kTipBrowse[] =
     "Selecting this button will allow you to browse for a folder that contains image files";
+inline constexpr char kTipIncludeSubfolders[] =
+    "If this checkbox is set, Prismata will also show the image files of every folder inside this folder";
 
 // Advanced settings dialog. Spacing and the missing full stops are as the tips have always read.
 inline constexpr char kTipLowResolution[] =

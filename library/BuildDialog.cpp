@@ -8,9 +8,9 @@
 #include "library/CacheName.h"
 #include "library/DecodeAhead.h"
 #include "library/FileSearch.h"
+#include "library/FolderWalk.h"
 #include "library/ImageConversion.h"
 #include "library/LibraryText.h"
-#include "library/PictureScan.h"
 #include "resources/resource.h"
 
 #include <algorithm>
@@ -22,6 +22,8 @@ namespace library {
 namespace {
 // The worker's last call, sent from its thread; DM_GETDEFID shares the number but comes from the dialog's.
 constexpr UINT kBuildDone = WM_USER;
+// Sent by the worker when its tree walk has ended.
+constexpr UINT kScanDone = WM_APP + 1;
 
 // Abort, seen by the conversion between read chunks and rows, so a large picture does not hold it up. It holds
 // the flag itself: a helper still decoding after a worker cut off at the time limit must not read a gone dialog.
@@ -81,10 +83,16 @@ BuildDialog::~BuildDialog() {
 }
 
 void BuildDialog::scanFolder(std::string folder) {
-    for (std::string& path : findFilePaths(searchPattern(folder))) {
-        if (isPictureFileName(path))
-            m_pending.push_back(std::move(path));
-    }
+    FolderWalk walk = walkPictureFolder(searchedFolder(folder), false, std::string(), listFolder);
+    m_pending.insert(m_pending.end(), walk.pictures.begin(), walk.pictures.end());
+    m_onlineOnlyFiles += walk.onlineOnlyFiles;
+}
+
+void BuildDialog::scanTreeFirst(std::string folder, std::string cacheFolder, std::function<bool()> afterScan) {
+    m_treeRoot = searchedFolder(folder);
+    m_treeCache = fullPathName(cacheFolder);
+    m_afterScan = std::move(afterScan);
+    m_scanFinished = false;
 }
 
 BOOL BuildDialog::OnInitDialog() {
@@ -106,8 +114,32 @@ DWORD WINAPI BuildDialog::buildWorker(void* dialog) {
     return 0;
 }
 
+bool BuildDialog::scanTree() {
+    auto visit = [this](const std::string& folder) {
+        if (*m_abort)
+            return false;
+        setStatus(scanningStatus(folder));
+        return true;
+    };
+    FolderWalk walk = walkPictureFolder(m_treeRoot, true, m_treeCache, listFolder, visit);
+    // Abort during the last listing stops the run all the same: nothing has been changed yet.
+    if (walk.stopped || *m_abort) {
+        setStatus(text::kAborted);
+        return false;
+    }
+    m_pending.assign(walk.pictures.begin(), walk.pictures.end());
+    m_onlineOnlyFiles = walk.onlineOnlyFiles;
+    m_scanFinished = true;
+    (void)SendMessageA(m_window, kScanDone, 0, 0);
+    return m_convertScanned;
+}
+
 void BuildDialog::runBuild() {
     fw::ComApartment com;
+    if (!m_treeRoot.empty() && !scanTree()) {
+        endRun();
+        return;
+    }
     const int total = pendingCount();
     const PixelsPerInch pixelsPerInch = screenPixelsPerInch();
     // On the heap: a worker cut off at the time limit never frees it, so helpers still decoding can read it.
@@ -146,6 +178,10 @@ void BuildDialog::runBuild() {
     }
     // Pictures decoded ahead of an abort are dropped unwritten; the helpers end before the dialog hears of it.
     ahead.reset();
+    endRun();
+}
+
+void BuildDialog::endRun() {
     (void)SendMessageA(m_window, kBuildDone, 0, 0);
     (void)EnableWindow(GetDlgItem(m_window, IDOK), TRUE);
     (void)EnableWindow(GetDlgItem(m_window, IDCANCEL), TRUE);
@@ -262,7 +298,15 @@ bool BuildDialog::OnSetCursor(HWND, UINT, UINT) {
     return true;
 }
 
+void BuildDialog::OnScanDone() {
+    m_convertScanned = !m_afterScan || m_afterScan();
+}
+
 bool BuildDialog::OnAppMessage(UINT message, WPARAM, LPARAM) {
+    if (message == kScanDone) {
+        OnScanDone();
+        return true;
+    }
     if (message != kBuildDone)
         return false;
     OnBuildDone();

@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <deque>
+#include <functional>
 #include <list>
 #include <memory>
 #include <string>
@@ -27,8 +28,17 @@ public:
     BuildDialog(HWND owner, std::string cacheFolder, std::string title);
     ~BuildDialog() override;
 
-    // Queues the picture files lying directly in folder, in the order the file search returns them.
+    // Queues the picture files lying directly in folder, in the order the file search returns them; files
+    // stored online only are counted instead.
     void scanFolder(std::string folder);
+    // The folder and every folder below it, walked by the worker before it converts: the status names each
+    // folder, and Abort stops the walk. Once the walk has ended, afterScan runs on the dialog's thread and
+    // says whether to convert what was queued; when it says no, the dialog closes itself with IDOK.
+    void scanTreeFirst(std::string folder, std::string cacheFolder, std::function<bool()> afterScan);
+    // The tree walk ran to its end (always true without one). Read after the dialog has ended.
+    bool scanFinished() const { return m_scanFinished; }
+    // Pictures left out because reading them would download them.
+    int onlineOnlyFiles() const { return m_onlineOnlyFiles; }
     void setConvert(bool convert) { m_convert = convert; }
     int pendingCount() const { return static_cast<int>(m_pending.size()); }
     // Read after the dialog has ended.
@@ -59,9 +69,13 @@ protected:
 private:
     void OnAbort();
     void OnBuildDone();
+    void OnScanDone();
 
     static DWORD WINAPI buildWorker(void* dialog);
     void runBuild();
+    // The tree walk on the worker; false when the run ends with it (aborted, or nothing to convert).
+    bool scanTree();
+    void endRun();
     // picture: prepared ahead by the worker's helpers, or null to prepare it here.
     bool convertImage(const std::string& sourcePath, const std::string& outputPath, PreparedPicture* picture,
                       PixelsPerInch pixelsPerInch, const imaging::StopSignal& abort);
@@ -78,6 +92,13 @@ private:
     bool m_convert = true;             // read-only while the worker runs
     std::list<std::string> m_pending;  // filled before the run, then the worker's
     std::deque<std::string> m_results; // the worker's until it has ended
+    // Set before the run; the walk's counts are the worker's until it has ended.
+    std::string m_treeRoot;
+    std::string m_treeCache;
+    std::function<bool()> m_afterScan; // runs on the dialog's thread
+    bool m_convertScanned = true;      // its answer, read by the worker after it
+    bool m_scanFinished = true;
+    int m_onlineOnlyFiles = 0;
     // Set by the user-interface thread, read between pictures; shared with the decoding helpers.
     std::shared_ptr<std::atomic<bool>> m_abort = std::make_shared<std::atomic<bool>>(false);
     HWND m_window = nullptr;    // the dialog window, for the worker

@@ -11,6 +11,13 @@ std::string convertingStatus(const std::string& name);
 // The status line while a picture is only listed.
 std::string indexingStatus(const std::string& name);
 
+// The status line while the folders are searched: the folder being listed.
+std::string scanningStatus(const std::string& folder);
+
+// The closing box's text: "Processed <count> image files", and when pictures stored online only were left
+// out, how many and how the user can have them shown.
+std::string processedText(int count, int onlineOnlyFiles);
+
 // The progress position (0 ... 100) after `processed` of `total` pictures: 100 * processed / total,
 // the remainder dropped.
 int progressPosition(int processed, int total);

@@ -1,10 +1,48 @@
 #include "library/FileSearch.h"
 
 #include "framework/Handles.h"
+#include "library/PictureScan.h"
 
 #include <windows.h>
 
 namespace library {
+
+namespace {
+
+bool listWithTheSystem(const std::string& folder, std::vector<FolderEntry>& entries) {
+    WIN32_FIND_DATAA found{};
+    fw::FindHandle search(FindFirstFileA((folder + "*.*").c_str(), &found));
+    if (!search)
+        return false;
+    do {
+        // The reparse tag comes in dwReserved0, for reparse points only.
+        const bool reparse = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        entries.push_back(FolderEntry{found.cFileName, found.dwFileAttributes, reparse ? found.dwReserved0 : 0});
+    } while (FindNextFileA(search.get(), &found));
+    return true;
+}
+
+ListFolderFunction g_listFolder = nullptr;
+
+} // namespace
+
+bool listFolder(const std::string& folder, std::vector<FolderEntry>& entries) {
+    return g_listFolder ? g_listFolder(folder, entries) : listWithTheSystem(folder, entries);
+}
+
+void setFolderListingForTests(ListFolderFunction list) {
+    g_listFolder = list;
+}
+
+std::string searchedFolder(const std::string& folderText) {
+    const std::string pattern = searchPattern(folderText);
+    // "/" separators come back as "\".
+    std::string full = fullPathName(pattern);
+    if (full.empty())
+        full = pattern;
+    const size_t cut = full.find_last_of("\\/");
+    return cut == std::string::npos ? std::string() : full.substr(0, cut) + "\\";
+}
 
 std::string fullPathName(const std::string& path) {
     if (path.empty())

@@ -6,7 +6,6 @@ namespace library::text {
 inline constexpr char kCacheFolderChosen[] =
     "It appears that you have selected your Prismata's Image Cache folder as the source of your image files. "
     "Prismata is unable to operate in this configuration. Please select a different folder.";
-inline constexpr char kProcessedFormat[] = "Processed %d image files";
 inline constexpr char kProcessedCaption[] = "Prismata";
 // Shown in its place when the picture list could not be written; %s is the settings file.
 inline constexpr char kListNotSavedFormat[] =

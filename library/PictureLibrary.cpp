@@ -3,6 +3,7 @@
 #include "framework/Handles.h"
 #include "framework/Trace.h"
 #include "library/BuildDialog.h"
+#include "library/BuildStatus.h"
 #include "library/CacheFolder.h"
 #include "library/FileSearch.h"
 #include "library/LibraryText.h"
@@ -13,6 +14,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 namespace library {
@@ -107,19 +109,97 @@ void clearPictureList(const settings::ProfileStore& profile) {
     (void)profile.writeInt(kPhotos, kCount, 0);
 }
 
+namespace {
+
+// The cache emptied and the list cleared, with the lock held, just before the pictures are converted.
+void clearForBuild(const settings::ProfileStore& profile, const std::string& cacheFolder) {
+    clearImageCache(cacheFolder);
+    clearPictureList(profile);
+    // A missing cache folder would make every conversion fail.
+    (void)CreateDirectoryA(cacheFolder.c_str(), nullptr);
+}
+
+void reportBusy(HWND owner, const settings::AppContext& app) {
+    Trace(text::kTraceRebuildBusy);
+    (void)MessageBoxA(owner, text::kRebuildBusy, app.title.c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
+// After a build the user accepted: the list stored, then the closing box.
+void storeAndReport(HWND owner, const settings::AppContext& app, const BuildDialog& build, int oldCount) {
+    const int newCount = build.resultCount();
+    Trace(text::kTraceCounts, oldCount, newCount);
+    // Written before the user is told, so that a list that could not be stored is not reported as processed.
+    if (!storePictureList(app.profile, build)) {
+        Trace(text::kTraceListNotSaved, app.profilePath.c_str());
+        (void)MessageBoxA(owner, formatted(text::kListNotSavedFormat, app.profilePath).c_str(), text::kProcessedCaption,
+                          MB_OK | MB_ICONWARNING);
+        return;
+    }
+    const std::string processed = processedText(newCount, build.onlineOnlyFiles());
+    // A trace line for each line of the box.
+    for (size_t start = 0; start < processed.size();) {
+        size_t end = processed.find("\r\n", start);
+        if (end == std::string::npos)
+            end = processed.size();
+        if (end > start)
+            Trace("%s\n", processed.substr(start, end - start).c_str());
+        start = end + 2;
+    }
+    (void)MessageBoxA(owner, processed.c_str(), text::kProcessedCaption, MB_OK);
+}
+
+// With sub-folders the walk runs in the build dialog, where it shows its progress and can be aborted; whether
+// anything changed is decided once it has counted the pictures.
+bool rebuildTree(HWND owner, const settings::AppContext& app, BuildDialog& build, const std::string& folderText,
+                 const std::string& openingFolder, bool forceRebuild, int oldCount) {
+    const std::string& cacheFolder = app.cacheFolder;
+    if (isCacheFolder(folderText, cacheFolder)) {
+        (void)MessageBoxA(owner, text::kCacheFolderChosen, app.title.c_str(), MB_OK);
+        return false;
+    }
+    enum class Outcome { Build, Unchanged, Busy } outcome = Outcome::Build;
+    std::optional<RebuildLock> lock;
+    build.scanTreeFirst(folderText, cacheFolder, [&] {
+        if (isUnchanged(forceRebuild, folderText, openingFolder, build.pendingCount(), oldCount)) {
+            outcome = Outcome::Unchanged;
+            return false;
+        }
+        lock.emplace();
+        if (!lock->owned()) {
+            outcome = Outcome::Busy;
+            reportBusy(build.hwnd(), app);
+            return false;
+        }
+        clearForBuild(app.profile, cacheFolder);
+        return true;
+    });
+    const INT_PTR ended = build.DoModal();
+    if (outcome == Outcome::Unchanged)
+        return true;
+    // An aborted walk has changed nothing yet.
+    if (outcome == Outcome::Busy || !build.scanFinished() || ended != IDOK)
+        return false;
+    storeAndReport(owner, app, build, oldCount);
+    return true;
+}
+
+} // namespace
+
 bool rebuildPictureLibrary(HWND owner, const settings::AppContext& app, const std::string& folderText,
-                           const std::string& openingFolder, bool forceRebuild) {
+                           const std::string& openingFolder, bool forceRebuild, bool includeSubfolders) {
     using namespace keys;
     const settings::ProfileStore& profile = app.profile;
     const int oldCount = profile.readInt(kPhotos, kCount, 0);
     const std::string& cacheFolder = app.cacheFolder;
 
     BuildDialog build(owner, cacheFolder, app.title);
-    build.scanFolder(folderText);
     // No install folder, no cache: the pictures are then listed as they are.
     build.setConvert(profile.readInt(kSettings, kConvert, 1) != 0 && !cacheFolder.empty());
     build.setTargetSize(profile.readInt(kConversionParms, kTargetBmpSize, 256));
+    if (includeSubfolders)
+        return rebuildTree(owner, app, build, folderText, openingFolder, forceRebuild, oldCount);
 
+    build.scanFolder(folderText);
     if (isUnchanged(forceRebuild, folderText, openingFolder, build.pendingCount(), oldCount))
         return true;
     if (isCacheFolder(folderText, cacheFolder)) {
@@ -130,31 +210,14 @@ bool rebuildPictureLibrary(HWND owner, const settings::AppContext& app, const st
     // Two rebuilds at once would delete each other's cache files and mix their lists: the second is refused.
     const RebuildLock lock;
     if (!lock.owned()) {
-        Trace(text::kTraceRebuildBusy);
-        (void)MessageBoxA(owner, text::kRebuildBusy, app.title.c_str(), MB_OK | MB_ICONINFORMATION);
+        reportBusy(owner, app);
         return false;
     }
-    clearImageCache(cacheFolder);
-    clearPictureList(profile);
-    // A missing cache folder would make every conversion fail.
-    (void)CreateDirectoryA(cacheFolder.c_str(), nullptr);
+    clearForBuild(profile, cacheFolder);
 
     if (build.DoModal() != IDOK)
         return false;
-
-    const int newCount = build.resultCount();
-    Trace(text::kTraceCounts, oldCount, newCount);
-    // Written before the user is told, so that a list that could not be stored is not reported as processed.
-    if (!storePictureList(profile, build)) {
-        Trace(text::kTraceListNotSaved, app.profilePath.c_str());
-        (void)MessageBoxA(owner, formatted(text::kListNotSavedFormat, app.profilePath).c_str(), text::kProcessedCaption,
-                          MB_OK | MB_ICONWARNING);
-        return true;
-    }
-    char processed[64];
-    std::snprintf(processed, sizeof processed, text::kProcessedFormat, newCount);
-    Trace("%s\n", processed);
-    (void)MessageBoxA(owner, processed, text::kProcessedCaption, MB_OK);
+    storeAndReport(owner, app, build, oldCount);
     return true;
 }
 

@@ -16,9 +16,10 @@ namespace library {
 // stays open (the cache folder was chosen, or the build was not accepted). owner, the settings dialog,
 // owns the build dialog and the message boxes, so it takes no clicks while they are open.
 // app: its cache folder, title and profile store. folderText: the Folder edit's text; openingFolder: the
-// picture path the dialog opened with.
+// picture path the dialog opened with. includeSubfolders: the folders below it are searched too, in the
+// build dialog.
 bool rebuildPictureLibrary(HWND owner, const settings::AppContext& app, const std::string& folderText,
-                           const std::string& openingFolder, bool forceRebuild);
+                           const std::string& openingFolder, bool forceRebuild, bool includeSubfolders = false);
 
 // Deletes Entry0 ... Entry(Count - 1) of the picture list and writes Count = 0.
 void clearPictureList(const settings::ProfileStore& profile);

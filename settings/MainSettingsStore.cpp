@@ -16,6 +16,7 @@ bool storeMainSettings(const ProfileStore& profile, const SettingsRecord& record
     stored &= profile.writeInt(kSettings, kCubeSize, record.CubeSize);
     stored &= profile.writeInt(kSettings, kKeepUpright, record.KeepUpright);
     stored &= profile.writeString(kSettings, kPicturePath, record.PicturePath.c_str());
+    stored &= profile.writeInt(kSettings, kIncludeSubfolders, record.IncludeSubfolders);
     return stored;
 }
 

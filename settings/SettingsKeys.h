@@ -18,6 +18,8 @@ inline constexpr char kSpeedZ[] = "SpeedZ";
 inline constexpr char kCubeSize[] = "CubeSize";
 inline constexpr char kKeepUpright[] = "KeepUpright";
 inline constexpr char kPicturePath[] = "PicturePath";
+// 1: the rebuild takes the pictures of every folder below PicturePath too.
+inline constexpr char kIncludeSubfolders[] = "IncludeSubfolders";
 inline constexpr char kLowScreenResolution[] = "LowScreenResolution";
 inline constexpr char kAllowSoftwareAcceleration[] = "AllowSoftwareAcceleration";
 inline constexpr char kConvert[] = "Convert";

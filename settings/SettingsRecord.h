@@ -13,4 +13,5 @@ struct SettingsRecord {
     int SpeedY = 0;
     int SpeedX = 0;
     int CubeSize = 0;
+    int IncludeSubfolders = 0;
 };

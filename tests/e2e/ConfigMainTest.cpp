@@ -78,10 +78,10 @@ TEST_F(ConfigMain, TemplateHoldsEveryControlWhereItBelongs) {
     HWND dialog = open();
     ASSERT_TRUE(dialog);
     EXPECT_EQ(windowText(dialog), "Prismata Configuration");
-    // Dialog units to pixels, measured on the whole dialog (309 x 214).
+    // Dialog units to pixels, measured on the whole dialog (309 x 228).
     RECT client{};
     GetClientRect(dialog, &client);
-    const double sx = client.right / 309.0, sy = client.bottom / 214.0;
+    const double sx = client.right / 309.0, sy = client.bottom / 228.0;
     auto clientRect = [&](HWND hwnd) {
         RECT r{};
         GetWindowRect(hwnd, &r);
@@ -116,11 +116,12 @@ TEST_F(ConfigMain, TemplateHoldsEveryControlWhereItBelongs) {
         {IDC_KEEP_UPRIGHT, "Button", "Keep images upright", 204, 128, 80, 12},
         {IDC_FOLDER, "Edit", nullptr, 36, 166, 228, 14},
         {IDC_BROWSE, "Button", "...", 269, 167, 26, 12},
-        {IDOK, "Button", "OK", 7, 193, 44, 14},
-        {IDCANCEL, "Button", "Cancel", 69, 193, 44, 14},
-        {IDC_ADVANCED, "Button", "Advanced", 131, 193, 44, 14},
-        {IDC_CONFIG_HELP, "Button", "Help", 193, 193, 44, 14},
-        {IDC_CONFIG_ABOUT, "Button", "About", 255, 193, 44, 14},
+        {IDC_INCLUDE_SUBFOLDERS, "Button", "Include sub-folders", 36, 184, 120, 12},
+        {IDOK, "Button", "OK", 7, 207, 44, 14},
+        {IDCANCEL, "Button", "Cancel", 69, 207, 44, 14},
+        {IDC_ADVANCED, "Button", "Advanced", 131, 207, 44, 14},
+        {IDC_CONFIG_HELP, "Button", "Help", 193, 207, 44, 14},
+        {IDC_CONFIG_ABOUT, "Button", "About", 255, 207, 44, 14},
         {IDC_ICON_SPIN_X_LEFT, "Static", nullptr, 14, 14, 0, 0},
         {IDC_ICON_SPIN_X_RIGHT, "Static", nullptr, 134, 14, 0, 0},
         {IDC_ICON_SPIN_Y_LEFT, "Static", nullptr, 14, 45, 0, 0},
@@ -153,6 +154,7 @@ TEST_F(ConfigMain, TemplateHoldsEveryControlWhereItBelongs) {
     }
     EXPECT_EQ(GetWindowLongA(control(dialog, IDOK), GWL_STYLE) & 0x0F, BS_DEFPUSHBUTTON);
     EXPECT_EQ(GetWindowLongA(control(dialog, IDC_KEEP_UPRIGHT), GWL_STYLE) & 0x0F, BS_AUTOCHECKBOX);
+    EXPECT_EQ(GetWindowLongA(control(dialog, IDC_INCLUDE_SUBFOLDERS), GWL_STYLE) & 0x0F, BS_AUTOCHECKBOX);
     EXPECT_NE(GetWindowLongA(control(dialog, IDC_FOLDER), GWL_STYLE) & ES_AUTOHSCROLL, 0);
 
     // Group boxes and labels have no identifier of their own: found by text.
@@ -164,7 +166,7 @@ TEST_F(ConfigMain, TemplateHoldsEveryControlWhereItBelongs) {
                             {"Speed", 167, 3, 135, 106},
                             {"Cube", 7, 111, 154, 41},
                             {"Miscellaneous", 167, 111, 135, 41},
-                            {"Images", 7, 154, 295, 33}};
+                            {"Images", 7, 154, 295, 47}};
     std::map<std::string, int> labels;
     std::map<std::string, HWND> groupBoxes;
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -344,6 +346,8 @@ TEST_F(ConfigMain, TipsFollowTheTableAndShowUnderTheMouse) {
         {IDC_KEEP_UPRIGHT, "If this checkbox is set, Prismata will attempt to keep images upright as the cube rotates"},
         {IDC_FOLDER, folder},
         {IDC_BROWSE, "Selecting this button will allow you to browse for a folder that contains image files"},
+        {IDC_INCLUDE_SUBFOLDERS,
+         "If this checkbox is set, Prismata will also show the image files of every folder inside this folder"},
     };
     EXPECT_EQ(toolTips(m_session.processId(), dialog), expected);
 

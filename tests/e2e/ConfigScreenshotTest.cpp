@@ -13,7 +13,7 @@ TEST(ConfigScreenshots, BothDialogsAndTheAboutBoxAreKept) {
     ConfigSession session;
     TempFolder pictures("pictures");
     session.writeProfile("[Settings]\r\nSpinX=-40\r\nSpinY=25\r\nSpinZ=70\r\nSpeedX=35\r\nSpeedY=80\r\nSpeedZ=10\r\n"
-                         "CubeSize=50\r\nKeepUpright=1\r\nPicturePath=" +
+                         "CubeSize=50\r\nKeepUpright=1\r\nIncludeSubfolders=1\r\nPicturePath=" +
                          pictures.path() + "\r\n");
     HWND dialog = session.open();
     ASSERT_TRUE(dialog);
@@ -74,7 +74,7 @@ TEST(ConfigScreenshots, BothDialogsAreKeptAt192Dpi) {
     const std::string named = pictures.path() + "Φωτογραφίες 写真";
     ASSERT_TRUE(CreateDirectoryA(named.c_str(), nullptr));
     session.writeProfile("[Settings]\r\nSpinX=-40\r\nSpinY=25\r\nSpinZ=70\r\nSpeedX=35\r\nSpeedY=80\r\nSpeedZ=10\r\n"
-                         "CubeSize=50\r\nKeepUpright=1\r\nPicturePath=" +
+                         "CubeSize=50\r\nKeepUpright=1\r\nIncludeSubfolders=1\r\nPicturePath=" +
                          named + "\r\n");
     HWND dialog = session.open();
     ASSERT_TRUE(dialog);

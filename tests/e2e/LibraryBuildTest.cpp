@@ -1,5 +1,6 @@
 // The picture-library rebuild inside the real program: OK in the configuration dialog builds the cache
 // and the picture list, or refuses the cache folder and keeps the dialog open.
+#include "framework/Handles.h"
 #include "library/LibraryText.h"
 #include "resources/config_ids.h"
 #include "tests/e2e/ConfigDriver.h"
@@ -12,6 +13,58 @@
 using namespace e2e;
 
 namespace {
+
+// The Linux name of a Windows path, or empty.
+std::string linuxName(const std::string& path) {
+    // Wine's own export, declared cdecl by Wine.
+    using UnixFileName = char*(__cdecl*)(LPCWSTR);
+    auto unixFileName = reinterpret_cast<UnixFileName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    wchar_t wide[MAX_PATH] = L"";
+    if (!unixFileName || !MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH))
+        return std::string();
+    char* name = unixFileName(wide);
+    if (!name)
+        return std::string();
+    std::string copy = name;
+    (void)HeapFree(GetProcessHeap(), 0, name);
+    return copy;
+}
+
+// Runs a Linux program and waits until the path exists or not, as wanted: Wine hands out no handle to wait on
+// for a Linux program.
+bool runLinux(std::string command, const std::string& path, bool exists) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    fw::KernelHandle thread(process.hThread), handle(process.hProcess);
+    return support::waitUntil([&] { return (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) == exists; },
+                              10000);
+}
+
+// A Linux symbolic link to a folder, made with the system's ln, which Wine lists as a reparse point as Windows
+// lists a junction; removed at the end (Windows calls cannot remove it here). target is relative to the link's
+// folder.
+class LinuxLink {
+public:
+    LinuxLink(const std::string& link, const std::string& target) : m_link(link), m_name(linuxName(link)) {
+        m_made = !m_name.empty() && runLinux("/bin/ln -s \"" + target + "\" \"" + m_name + "\"", m_link, true);
+    }
+    ~LinuxLink() {
+        if (m_made)
+            (void)runLinux("/bin/rm \"" + m_name + "\"", m_link, false);
+    }
+    LinuxLink(const LinuxLink&) = delete;
+    LinuxLink& operator=(const LinuxLink&) = delete;
+    bool made() const { return m_made; }
+
+private:
+    std::string m_link;
+    std::string m_name;
+    bool m_made = false;
+};
 
 class LibraryBuild : public ::testing::Test {
 protected:
@@ -127,6 +180,72 @@ TEST_F(LibraryBuild, CacheFolderIsRefusedAndTheDialogStaysOpen) {
     ASSERT_TRUE(m_session.endsWithin(kDialogWait));
     EXPECT_EQ(readTextFile(cache() + "kept.bmp"), "x");
     EXPECT_EQ(m_session.value("Photos", "Entry0"), "x");
+}
+
+// A photo tree with a link back to its top, a hidden folder and the cache folder inside it (the install folder
+// is the picture folder): with sub-folders every picture comes once, folders in the order a person reads them
+// ("2 Feb" before "10 Oct"), each with a cache file of its own although two share a name. The list stored was
+// made with the box off and holds as many entries as the tree has pictures: only ticking the box forces the
+// rebuild. Opened again with the box on, OK finds the same count
+// after its walk and changes nothing.
+TEST_F(LibraryBuild, SubfoldersTakeTheWholeTreeOnceInNameOrder) {
+    ASSERT_EQ(GetACP(), 65001u);
+    const std::string root = m_session.installFolder();
+    for (const char* folder : {"2 Feb", "10 Oct", "10 Oct\\Ακρόπολη", "Hidden", "ImageCache"})
+        ASSERT_TRUE(CreateDirectoryA((root + folder).c_str(), nullptr)) << folder;
+    const std::map<std::string, std::string> photos = {{"a.jpg", "Aqua"},
+                                                       {"2 Feb\\a.jpg", "Garden"},
+                                                       {"10 Oct\\東京.jpg", "YellowFlower"},
+                                                       {"10 Oct\\Ακρόπολη\\café.jpg", "LadyBird"},
+                                                       {"Hidden\\h.jpg", "Dune"},
+                                                       {"ImageCache\\kept.jpg", "Wood"}};
+    for (const auto& [name, wallpaper] : photos) {
+        const std::string source = "Z:\\usr\\share\\backgrounds\\mate\\nature\\" + wallpaper + ".jpg";
+        ASSERT_TRUE(CopyFileA(source.c_str(), (root + name).c_str(), FALSE)) << source;
+    }
+    ASSERT_TRUE(SetFileAttributesA((root + "Hidden").c_str(), FILE_ATTRIBUTE_HIDDEN));
+    const LinuxLink loop(root + "2 Feb\\loop", "..");
+    ASSERT_TRUE(loop.made());
+    ASSERT_EQ(GetFileAttributesA((root + "2 Feb\\loop").c_str()),
+              DWORD(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
+    const std::string folder = root.substr(0, root.size() - 1);
+    m_session.writeProfile("[Settings]\r\nPicturePath=" + folder +
+                           "\r\nIncludeSubfolders=0\r\n[Photos]\r\nCount=4\r\nEntry0=x\r\n");
+    Logger logger;
+
+    HWND dialog = m_session.open();
+    ASSERT_TRUE(dialog);
+    EXPECT_FALSE(isChecked(dialog, IDC_INCLUDE_SUBFOLDERS));
+    click(dialog, IDC_INCLUDE_SUBFOLDERS);
+    ASSERT_TRUE(pumpUntil([&] { return isChecked(dialog, IDC_INCLUDE_SUBFOLDERS); }, kDialogWait));
+    ASSERT_TRUE(waitForOK(dialog));
+    click(dialog, IDOK);
+    HWND box = m_session.waitForWindow(library::text::kProcessedCaption);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(windowText(GetDlgItem(box, 0xFFFF)), "Processed 4 image files");
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(m_session.endsWithin(kDialogWait));
+
+    const std::vector<std::string> expected = {cache() + "a.bmp", cache() + "a-0.bmp", cache() + "東京.bmp",
+                                               cache() + "café.bmp"};
+    ASSERT_EQ(m_session.value("Photos", "Count"), "4");
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(m_session.value("Photos", ("Entry" + std::to_string(i)).c_str()), expected[i]) << i;
+        EXPECT_NE(GetFileAttributesA(expected[i].c_str()), INVALID_FILE_ATTRIBUTES) << expected[i];
+    }
+    EXPECT_EQ(m_session.value("Settings", "IncludeSubfolders"), "1");
+    EXPECT_TRUE(logger.waitFor("Old count = 4, new count = 4\r\nProcessed 4 image files\r\n", 2000)) << logger.text();
+
+    dialog = m_session.open();
+    ASSERT_TRUE(dialog);
+    EXPECT_TRUE(isChecked(dialog, IDC_INCLUDE_SUBFOLDERS));
+    ASSERT_TRUE(waitForOK(dialog));
+    click(dialog, IDOK);
+    // No box: the program ends by itself.
+    ASSERT_TRUE(m_session.endsWithin(kDialogWait));
+    EXPECT_EQ(m_session.value("Photos", "Entry3"), expected[3]);
+    EXPECT_NE(GetFileAttributesA(expected[3].c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(logger.text().find("new count", logger.text().find("new count = 4") + 1), std::string::npos);
 }
 
 } // namespace

@@ -13,7 +13,11 @@ void removeTree(const std::string& folder) {
             if (name == "." || name == "..")
                 continue;
             std::string path = folder + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+                // A link or junction: removed itself, never followed into what it points at.
+                if (!RemoveDirectoryA(path.c_str()))
+                    DeleteFileA(path.c_str());
+            } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 removeTree(path + "\\");
             } else {
                 SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);

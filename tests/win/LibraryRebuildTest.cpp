@@ -3,6 +3,7 @@
 #include "framework/Handles.h"
 #include "framework/Profile.h"
 #include "library/CacheFolder.h"
+#include "library/FileSearch.h"
 #include "library/PictureLibrary.h"
 #include "resources/resource.h"
 #include "settings/AppContext.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <thread>
 
 using namespace librarytest;
@@ -30,13 +32,14 @@ protected:
         CreateDirectoryA(m_cache.c_str(), nullptr);
     }
 
-    bool rebuild(const std::string& folderText, const std::string& openingFolder = "", bool force = false) {
+    bool rebuild(const std::string& folderText, const std::string& openingFolder = "", bool force = false,
+                 bool subfolders = false) {
         settings::AppContext app;
         app.installFolder = m_install.path();
         app.profilePath = profilePath();
         app.cacheFolder = library::cacheFolderOf(m_install.path());
         app.title = kAppTitle;
-        return library::rebuildPictureLibrary(m_owner, app, folderText, openingFolder, force);
+        return library::rebuildPictureLibrary(m_owner, app, folderText, openingFolder, force, subfolders);
     }
     std::string folder() const { return m_pictures.path(); }
     std::string profilePath() const { return m_install.path() + "Prismata.ini"; }
@@ -419,6 +422,141 @@ TEST_F(LibraryRebuild, CacheCleanUpDeletesOnlyBmpFilesOfImageCache) {
     EXPECT_TRUE(traced("Deleting file " + m_cache + "a.bmp\r\n"));
     EXPECT_TRUE(traced("Deleting file " + m_cache + "B.BMP\r\n"));
     EXPECT_TRUE(traced("INCORRECT ATTEMPT TO DELETE " + other.path() + "x.bmp\r\n"));
+}
+
+// The system's listing with attributes the tests add, as a cloud drive's files would carry them; and a folder
+// whose listing holds until the test lets it go, as a slow share would.
+class MarkedListing {
+public:
+    MarkedListing() {
+        s_marks.clear();
+        s_held.clear();
+        s_holding.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        s_release.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        library::setFolderListingForTests(list);
+    }
+    ~MarkedListing() {
+        library::setFolderListingForTests(nullptr);
+        (void)SetEvent(s_release.get());
+    }
+    MarkedListing(const MarkedListing&) = delete;
+    MarkedListing& operator=(const MarkedListing&) = delete;
+
+    void mark(const std::string& path, DWORD attributes) { s_marks[path] = attributes; }
+    void hold(const std::string& folder) { s_held = folder; }
+    bool waitUntilHolding() { return WaitForSingleObject(s_holding.get(), 10000) == WAIT_OBJECT_0; }
+    void release() { (void)SetEvent(s_release.get()); }
+
+private:
+    static bool list(const std::string& folder, std::vector<library::FolderEntry>& entries) {
+        if (folder == s_held) {
+            (void)SetEvent(s_holding.get());
+            (void)WaitForSingleObject(s_release.get(), 20000);
+        }
+        WIN32_FIND_DATAA found{};
+        fw::FindHandle search(FindFirstFileA((folder + "*.*").c_str(), &found));
+        if (!search)
+            return false;
+        do {
+            auto mark = s_marks.find(folder + found.cFileName);
+            entries.push_back({found.cFileName, found.dwFileAttributes | (mark == s_marks.end() ? 0 : mark->second)});
+        } while (FindNextFileA(search.get(), &found));
+        return true;
+    }
+    static inline std::map<std::string, DWORD> s_marks;
+    static inline std::string s_held;
+    static inline fw::KernelHandle s_holding;
+    static inline fw::KernelHandle s_release;
+};
+
+constexpr DWORD kRecallOnDataAccess = 0x00400000;
+constexpr DWORD kRecallOnOpen = 0x00040000;
+constexpr DWORD kPinned = 0x00080000;
+
+TEST_F(LibraryRebuild, OnlineOnlyPicturesAreLeftOutAndTheClosingBoxSaysHowToShowThem) {
+    addJpegs(5);
+    MarkedListing listing;
+    listing.mark(folder() + "p1.jpg", kRecallOnDataAccess);
+    listing.mark(folder() + "p2.jpg", FILE_ATTRIBUTE_OFFLINE);
+    listing.mark(folder() + "p3.jpg", kRecallOnOpen);
+    listing.mark(folder() + "p4.jpg", kPinned);
+    std::string processed;
+    {
+        Driver driver(acceptProcessedBox(processed));
+        EXPECT_TRUE(rebuild(folder()));
+    }
+    const std::string expected =
+        "Processed 2 image files\r\n\r\n3 pictures stored online only were skipped, so that they are not "
+        "downloaded. Marking them \"Always keep on this device\" in OneDrive lets Prismata show them.";
+    EXPECT_EQ(processed, expected);
+    ASSERT_EQ(count(), 2);
+    std::vector<std::string> entries = {entry(0), entry(1)};
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries, (std::vector<std::string>{m_cache + "p0.bmp", m_cache + "p4.bmp"}));
+    EXPECT_EQ(filesIn(m_cache).size(), 2u);
+    EXPECT_TRUE(traced("Old count = 0, new count = 2\r\nProcessed 2 image files\r\n3 pictures stored online only were "
+                       "skipped, so that they are not downloaded. Marking them \"Always keep on this device\" in "
+                       "OneDrive lets Prismata show them.\r\n"))
+        << traces();
+}
+
+TEST_F(LibraryRebuild, TreeWalkShowsEachFolderAndAbortInItChangesNothing) {
+    addJpegs(1);
+    CreateDirectoryA((folder() + "Later").c_str(), nullptr);
+    writeJpeg(folder() + "Later\\q.jpg", 40, 30, [](int, int) { return kOrange; });
+    writeBytes(m_cache + "kept.bmp", {1});
+    fw::WriteProfileInt("Photos", "Count", 1);
+    fw::WriteProfileString("Photos", "Entry0", "x");
+    MarkedListing listing;
+    listing.hold(folder() + "Later\\");
+    std::string status;
+    bool ended = false;
+    Driver driver([&] {
+        HWND build = waitForOwnWindow(kBuildTitle);
+        if (!build || !listing.waitUntilHolding())
+            return;
+        status = windowText(GetDlgItem(build, IDC_BUILD_STATUS));
+        clickButton(build, 3);
+        waitUntil([&] { return windowText(GetDlgItem(build, IDC_BUILD_STATUS)) == "Aborting build of image folder"; },
+                  5000);
+        listing.release();
+        waitUntil([&] { return IsWindowEnabled(GetDlgItem(build, IDOK)) != FALSE; }, 5000);
+        ended = windowText(GetDlgItem(build, IDC_BUILD_STATUS)) == "Aborted at User Request";
+        clickButton(build, IDOK);
+    });
+    // Even OK after an aborted walk keeps the library as it was, and the settings dialog open.
+    EXPECT_FALSE(rebuild(folder(), folder(), false, true));
+    EXPECT_EQ(status, "Looking for pictures in\r\n" + folder() + "Later\\");
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(count(), 1);
+    EXPECT_EQ(entry(0), "x");
+    EXPECT_TRUE(fileExists(m_cache + "kept.bmp"));
+    EXPECT_FALSE(traced("Processed")) << traces();
+}
+
+TEST_F(LibraryRebuild, TreeWithTheStoredCountIsUnchangedAfterItsWalk) {
+    addJpegs(1);
+    CreateDirectoryA((folder() + "sub").c_str(), nullptr);
+    writeJpeg(folder() + "sub\\q.jpg", 40, 30, [](int, int) { return kOrange; });
+    writeBytes(m_cache + "kept.bmp", {1});
+    fw::WriteProfileInt("Photos", "Count", 2);
+    fw::WriteProfileString("Photos", "Entry0", "x");
+    fw::WriteProfileString("Photos", "Entry1", "y");
+
+    EXPECT_TRUE(rebuild(folder(), folder(), false, true));
+    EXPECT_EQ(count(), 2);
+    EXPECT_EQ(entry(1), "y");
+    EXPECT_TRUE(fileExists(m_cache + "kept.bmp"));
+    EXPECT_EQ(traces(), "");
+
+    // One folder only, the same folder holds one picture: the counts differ, so it is rebuilt.
+    std::string processed;
+    {
+        Driver driver(acceptProcessedBox(processed));
+        EXPECT_TRUE(rebuild(folder(), folder(), false, false));
+    }
+    EXPECT_EQ(processed, "Processed 1 image files");
+    EXPECT_EQ(entry(0), m_cache + "p0.bmp");
 }
 
 } // namespace
