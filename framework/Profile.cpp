@@ -139,8 +139,12 @@ WholeWrite rewriteInPlace(const char* path, const char* section, const std::vect
     // file is still whole.
     if (updated.size() > text.size() && (!moveTo(file.get(), updated.size()) || !SetEndOfFile(file.get())))
         return WholeWrite::Failed;
-    if (!moveTo(file.get(), 0) || !writeAll(file.get(), updated) || !SetEndOfFile(file.get()))
+    if (!moveTo(file.get(), 0) || !writeAll(file.get(), updated) || !SetEndOfFile(file.get())) {
+        // Back to the old length, so the extension above does not stay behind as a tail of zeros.
+        if (moveTo(file.get(), text.size()))
+            (void)SetEndOfFile(file.get());
         return WholeWrite::Failed;
+    }
     return WholeWrite::Written;
 }
 
@@ -200,11 +204,10 @@ std::vector<std::string> GetProfileKeyNames(const char* section) {
 }
 
 std::optional<ProfileSection> ReadProfileSectionOnce(const char* section) {
-    const char* path = profilePath();
-    // Whatever the profile functions still hold goes to the file first.
-    flushProfileCache(path);
-    FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // No flush first: this process's writes are on disk when they return, and a flush would make the profile
+    // functions read the whole file again at their next call.
+    FileHandle file(CreateFileA(profilePath(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return ProfileSection();
     std::string text;
