@@ -7,6 +7,7 @@
 //   prismata_rebuild_bench --scale FOLDER   the scale row: whole rebuilds of 1,000, 4,000 and 16,000 small
 //                                           pictures, and the real program's start as a preview up to its first
 //                                           picture with 16 and 16,000 list entries (scripts/bench-rebuild-scale.sh)
+//   prismata_rebuild_bench --show FOLDER    the show's part alone, on the folder of an earlier --scale run
 #include "framework/ComApartment.h"
 #include "framework/Handles.h"
 #include "framework/WholeFile.h"
@@ -229,12 +230,16 @@ int run(const std::string& folder, int rounds) {
 // hands to the frames ("Load texture succeeded", one frame before that picture is on face 0). The bench itself is
 // the logger window the program sends its trace lines to.
 constexpr char kFirstPictureLine[] = "Load texture succeeded";
+constexpr char kLoaderLine[] = "Entering texture loader thread";
 double g_firstPictureAt = 0;
+double g_loaderAt = 0;
 
 LRESULT CALLBACK loggerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COPYDATA) {
         const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
         const char* line = static_cast<const char*>(data->lpData);
+        if (g_loaderAt == 0 && line && data->cbData && std::strstr(line, kLoaderLine))
+            g_loaderAt = support::nowMs();
         if (g_firstPictureAt == 0 && line && data->cbData && std::strstr(line, kFirstPictureLine))
             g_firstPictureAt = support::nowMs();
         return TRUE;
@@ -274,20 +279,76 @@ void ageFile(const std::string& path) {
     (void)SetFileTime(file.get(), nullptr, nullptr, &hourAgo);
 }
 
-double startToFirstPicture(const std::string& profilePath, bool& ok) {
-    ageFile(profilePath);
-    g_firstPictureAt = 0;
+struct ShowStart {
+    double loader = 0;  // to the loader thread's start
+    double picture = 0; // to the first picture
+};
+
+ShowStart startToFirstPicture(const std::string& install, bool& ok) {
+    support::RegistryValue installFolder(HKEY_LOCAL_MACHINE,
+                                         "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Prismata_is1",
+                                         "Inno Setup: App Path");
+    installFolder.setString(install);
+    ageFile(install + "Prismata.ini");
+    g_firstPictureAt = g_loaderAt = 0;
     const double start = support::nowMs();
     support::Process show("\"" + binFolder() + "Prismata.scr\" /p " +
                           std::to_string(reinterpret_cast<std::intptr_t>(GetDesktopWindow())));
     ok = show.started() && support::pumpUntil([] { return g_firstPictureAt != 0; }, 60000);
-    const double ms = g_firstPictureAt - start;
+    const ShowStart times{g_loaderAt - start, g_firstPictureAt - start};
     // The closing program still traces to this window, which must go on answering.
     DWORD code = 0;
     if (HWND preview = support::waitForProcessWindow(show.id(), "Prismata Preview", 5000))
         (void)PostMessageA(preview, WM_CLOSE, 0, 0);
     ok = support::pumpUntil([&] { return show.waitForExit(0, code); }, 20000) && ok;
-    return ms;
+    return times;
+}
+
+// The show's start with the longest list, as the rebuild wrote it, and with its first 16 entries, in each order.
+// The two lists take turns, so that a machine whose load changes weighs on both alike.
+bool runShowStarts(const std::string& folder, support::BareApp& app) {
+    const settings::ProfileStore profile;
+    const HWND logger = createLoggerWindow();
+    const std::string longList = folder + "scale16000\\install\\";
+    const std::string shortList = folder + "show16\\";
+    CreateDirectoryA(shortList.c_str(), nullptr);
+    app.setProfileFile(longList + "Prismata.ini");
+    std::vector<fw::ProfileKey> first16{{keys::kCount, "16"}, {keys::kStamp, "S"}};
+    for (int i = 0; i < 16; ++i) {
+        const std::string key = "Entry" + std::to_string(i);
+        first16.push_back({key, profile.readString(keys::kPhotos, key.c_str())});
+    }
+    const int longCount = profile.readInt(keys::kPhotos, keys::kCount, 0);
+    app.setProfileFile(shortList + "Prismata.ini");
+    (void)profile.replaceKeys(keys::kPhotos, first16);
+    bool complete = longCount > 16;
+    for (int mode = 0; mode < 3; ++mode) {
+        for (const std::string& install : {shortList, longList}) {
+            app.setProfileFile(install + "Prismata.ini");
+            // Still, so that only the list differs; the loader's first six pictures come 1 ms apart.
+            for (const char* key :
+                 {keys::kSpinX, keys::kSpinY, keys::kSpinZ, keys::kSpeedX, keys::kSpeedY, keys::kSpeedZ})
+                (void)profile.writeInt(keys::kSettings, key, 0);
+            (void)profile.writeInt(keys::kSettings, keys::kPictureOrder, mode);
+        }
+        std::vector<double> loader[2], picture[2];
+        for (int round = 0; round < 7; ++round) {
+            for (int list = 0; list < 2; ++list) {
+                bool ok = false;
+                const ShowStart times = startToFirstPicture(list ? longList : shortList, ok);
+                loader[list].push_back(times.loader);
+                picture[list].push_back(times.picture);
+                complete = complete && ok;
+            }
+        }
+        for (int list = 0; list < 2; ++list)
+            std::printf("first_picture_%d_order%d_ms=%.0f loader_start_%d_order%d_ms=%.0f\n", list ? longCount : 16,
+                        mode, support::median(picture[list]), list ? longCount : 16, mode,
+                        support::median(loader[list]));
+        std::fflush(stdout);
+    }
+    (void)DestroyWindow(logger);
+    return complete;
 }
 
 int runScale(const std::string& folder) {
@@ -317,52 +378,21 @@ int runScale(const std::string& folder) {
                     ms * 1000.0 / count, count, ok ? 1 : 0);
         std::fflush(stdout);
     }
-    // The show's start with the longest list, as the rebuild wrote it, and with its first 16 entries, in each order.
-    const HWND logger = createLoggerWindow();
-    const std::string longList = folder + "scale16000\\install\\";
-    const std::string shortList = folder + "show16\\";
-    CreateDirectoryA(shortList.c_str(), nullptr);
-    app.setProfileFile(longList + "Prismata.ini");
-    std::vector<fw::ProfileKey> first16{{keys::kCount, "16"}, {keys::kStamp, "S"}};
-    for (int i = 0; i < 16; ++i) {
-        const std::string key = "Entry" + std::to_string(i);
-        first16.push_back({key, profile.readString(keys::kPhotos, key.c_str())});
-    }
-    app.setProfileFile(shortList + "Prismata.ini");
-    (void)profile.replaceKeys(keys::kPhotos, first16);
-    for (const std::string& install : {shortList, longList}) {
-        app.setProfileFile(install + "Prismata.ini");
-        // Still, so that only the list differs; the loader's first six pictures come 1 ms apart.
-        for (const char* key : {keys::kSpinX, keys::kSpinY, keys::kSpinZ, keys::kSpeedX, keys::kSpeedY, keys::kSpeedZ})
-            (void)profile.writeInt(keys::kSettings, key, 0);
-        const int entries = profile.readInt(keys::kPhotos, keys::kCount, 0);
-        support::RegistryValue installFolder(HKEY_LOCAL_MACHINE,
-                                             "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Prismata_is1",
-                                             "Inno Setup: App Path");
-        installFolder.setString(install);
-        for (int mode = 0; mode < 3; ++mode) {
-            (void)profile.writeInt(keys::kSettings, keys::kPictureOrder, mode);
-            std::vector<double> times;
-            for (int round = 0; round < 5; ++round) {
-                bool ok = false;
-                times.push_back(startToFirstPicture(install + "Prismata.ini", ok));
-                complete = complete && ok;
-            }
-            std::printf("first_picture_%d_order%d_ms=%.0f\n", entries, mode, support::median(times));
-            std::fflush(stdout);
-        }
-    }
-    (void)DestroyWindow(logger);
+    complete = runShowStarts(folder, app) && complete;
     return complete ? 0 : 1;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::string(argv[1]) == "--scale") {
+    if (argc == 3 && (std::string(argv[1]) == "--scale" || std::string(argv[1]) == "--show")) {
         std::string folder = argv[2];
         if (!folder.empty() && folder.back() != '\\')
             folder += '\\';
+        if (std::string(argv[1]) == "--show") {
+            support::BareApp app;
+            return runShowStarts(folder, app) ? 0 : 1;
+        }
         return runScale(folder);
     }
     if (argc == 3) {
