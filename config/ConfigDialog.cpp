@@ -3,15 +3,20 @@
 #include "config/AboutDialog.h"
 #include "config/AdvancedDialog.h"
 #include "config/ConfigTexts.h"
+#include "config/FolderCheck.h"
 #include "config/FolderText.h"
 #include "config/SettingsNotSaved.h"
 #include "config/ShellFolders.h"
 #include "config/SliderValues.h"
+#include "framework/Trace.h"
 #include "library/PictureLibrary.h"
 #include "resources/resource.h"
 #include "settings/MainSettingsStore.h"
 
 namespace {
+
+// The folder check's answer: wParam the text's number, lParam 1 when it names a folder.
+constexpr UINT kFolderChecked = WM_APP + 1;
 
 struct SliderSetting {
     int id;
@@ -79,6 +84,7 @@ void ConfigDialog::DoDataExchange() {
 
 BOOL ConfigDialog::OnInitDialog() {
     DoDataExchange();
+    m_folderCheck.start(hwnd(), kFolderChecked);
 
     HINSTANCE instance = GetModuleHandleA(nullptr);
     HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME));
@@ -129,7 +135,7 @@ std::string ConfigDialog::folderText() const {
 
 void ConfigDialog::OnOK() {
     // Enter on a disabled default button does nothing; a command sent from elsewhere must not either.
-    if (!m_okButton.isEnabled() || m_rebuilding)
+    if (!m_okButton.isEnabled() || m_folderCheck.pending() || m_rebuilding)
         return;
     // An OK sent while the build runs must not start a second build.
     m_rebuilding = true;
@@ -175,9 +181,25 @@ bool ConfigDialog::OnCommand(WORD id, WORD notifyCode, HWND) {
 void ConfigDialog::OnChangeFolder() {
     if (!m_okButton.hwnd())
         return;
-    DWORD attributes = GetFileAttributesA(config::folderProbePath(folderText()).c_str());
-    // A file name is no folder to scan, even though the probe path resolves to it.
-    m_okButton.enable(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+    m_folderCheck.ask(folderText());
+    // No OK for a text that has not been checked.
+    m_okButton.enable(false);
+}
+
+bool ConfigDialog::OnAppMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != kFolderChecked)
+        return false;
+    OnFolderChecked(wParam, lParam);
+    return true;
+}
+
+void ConfigDialog::OnFolderChecked(WPARAM number, LPARAM exists) {
+    const std::optional<bool> answer = m_folderCheck.answerFor(number, exists);
+    // An answer for an older text says nothing about the one shown.
+    if (!answer)
+        return;
+    m_okButton.enable(*answer);
+    Trace(config::kTraceFolderChecked, *answer ? "found" : "not found", folderText().c_str());
 }
 
 void ConfigDialog::OnBrowse() {
@@ -230,6 +252,8 @@ void ConfigDialog::OnAdvanced() {
 
 void ConfigDialog::OnDestroy() {
     fw::Dialog::OnDestroy();
+    // A lookup may still hang on a network path: the dialog goes at once, and no answer comes after it.
+    m_folderCheck.stop();
     m_toolTip.detach();
     m_settings = controlValues();
 }

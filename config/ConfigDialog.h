@@ -3,6 +3,7 @@
 // when they cannot be stored) and copies them back into the record when the window is destroyed.
 #pragma once
 
+#include "config/FolderCheck.h"
 #include "config/HelpFile.h"
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
@@ -30,12 +31,14 @@ protected:
     void OnOK() override;
     bool OnCommand(WORD id, WORD notifyCode, HWND control) override;
     void OnDestroy() override;
+    bool OnAppMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void DoDataExchange();
     void OnBrowse();
     void OnAbout();
     void OnChangeFolder();
+    void OnFolderChecked(WPARAM number, LPARAM exists);
     void OnHelp();
     void OnAdvanced();
 
@@ -51,6 +54,8 @@ private:
     bool m_rebuilding = false;
     fw::Button m_okButton;
     fw::ToolTip m_toolTip;
+    // Whether the folder text names a folder, answered by a thread of its own; OK waits for the answer.
+    config::FolderCheck m_folderCheck;
     // Outlives the window, and so every help window it owns; the advanced dialog opens help through it too.
     config::Help m_help;
 };

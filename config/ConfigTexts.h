@@ -15,6 +15,8 @@ inline constexpr char kSettingsNotSavedFormat[] =
     "Prismata could not save your settings in its settings file:\r\n\r\n%s\r\n\r\nPlease make sure that you may "
     "change this file, then press OK again, or press Cancel to leave the settings as they were.";
 inline constexpr char kTraceSettingsNotSaved[] = "Could not save the settings in %s\n";
+// The answer for the folder text shown: "found" or "not found", then the text (cut, so that the line ends).
+inline constexpr char kTraceFolderChecked[] = "Folder check: %s %.400s\n";
 
 inline constexpr char kBrowseTitle[] = "Select a folder containing image files of type JPG, DIB, WMF, or BMP :";
 

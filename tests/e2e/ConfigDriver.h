@@ -98,6 +98,11 @@ inline std::string controlText(HWND dialog, int id) {
 inline void setControlText(HWND dialog, int id, const std::string& text) {
     SendMessageA(control(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
+// The folder text is checked off the dialog's thread and OK stays disabled until its answer has come:
+// before OK is pressed on a folder that exists, its enabling is waited for.
+inline bool waitForOK(HWND dialog, DWORD milliseconds = kDialogWait) {
+    return pumpUntil([&] { return IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE; }, milliseconds);
+}
 // Posted: the click may open a modal box whose loop would hold a sent message.
 inline void click(HWND dialog, int id) {
     PostMessageA(control(dialog, id), BM_CLICK, 0, 0);

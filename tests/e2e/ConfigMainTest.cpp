@@ -32,6 +32,7 @@ protected:
         return dialog;
     }
     void pressOK(HWND dialog) {
+        EXPECT_TRUE(waitForOK(dialog));
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         EXPECT_TRUE(m_session.endsWithin(kDialogWait));
     }
@@ -68,7 +69,7 @@ TEST_F(ConfigMain, EmptyProfileShowsTheDefaultsAndThePicturesFolder) {
     EXPECT_FALSE(isChecked(dialog, IDC_KEEP_UPRIGHT));
     EXPECT_EQ(controlText(dialog, IDC_FOLDER), specialFolder(CSIDL_MYPICTURES));
     EXPECT_FALSE(specialFolder(CSIDL_MYPICTURES).empty());
-    EXPECT_TRUE(IsWindowEnabled(control(dialog, IDOK)));
+    EXPECT_TRUE(waitForOK(dialog));
     pressCancel(dialog);
     EXPECT_EQ(m_session.profile(), "");
 }
@@ -239,12 +240,39 @@ TEST_F(ConfigMain, CancelAfterMovingSlidersWritesNothing) {
     EXPECT_EQ(m_session.profile(), before);
 }
 
+// The dialog's answers for its folder texts, as traced once OK follows them.
+std::vector<std::string> folderAnswers(const Logger& logger) {
+    std::vector<std::string> answers;
+    for (const std::string& line : support::lines(logger.text()))
+        if (line.rfind("Folder check: ", 0) == 0)
+            answers.push_back(line);
+    return answers;
+}
+
+// Sets the folder text and returns the dialog's answer for it, or "" when none came.
+std::string setFolder(const Logger& logger, HWND dialog, const std::string& text) {
+    const std::size_t before = folderAnswers(logger).size();
+    setControlText(dialog, IDC_FOLDER, text);
+    std::vector<std::string> answers;
+    pumpUntil(
+        [&] {
+            answers = folderAnswers(logger);
+            return answers.size() > before;
+        },
+        kDialogWait);
+    return answers.size() > before ? answers.back() : "";
+}
+
 TEST_F(ConfigMain, MissingFolderDisablesOKAndEnter) {
     writeSettings();
+    Logger logger;
     HWND dialog = open();
     ASSERT_TRUE(dialog);
     HWND ok = control(dialog, IDOK);
     HWND edit = control(dialog, IDC_FOLDER);
+    // The answer for the text at opening, traced after OK has followed it.
+    ASSERT_TRUE(pumpUntil([&] { return folderAnswers(logger).size() == 1; }, kDialogWait));
+    EXPECT_EQ(folderAnswers(logger)[0], "Folder check: found " + pictures());
     EXPECT_TRUE(IsWindowEnabled(ok));
 
     struct Case {
@@ -263,11 +291,13 @@ TEST_F(ConfigMain, MissingFolderDisablesOKAndEnter) {
         {"C:\\", true},
     };
     for (const Case& c : cases) {
-        setControlText(dialog, IDC_FOLDER, c.text);
+        const std::string answer = setFolder(logger, dialog, c.text);
+        EXPECT_EQ(answer, (c.enabled ? "Folder check: found " : "Folder check: not found ") + c.text.substr(0, 400));
         EXPECT_EQ(IsWindowEnabled(ok) != FALSE, c.enabled) << c.text.substr(0, 60);
     }
 
-    setControlText(dialog, IDC_FOLDER, m_pictures.path() + "missing");
+    EXPECT_EQ(setFolder(logger, dialog, m_pictures.path() + "missing"),
+              "Folder check: not found " + m_pictures.path() + "missing");
     ASSERT_FALSE(IsWindowEnabled(ok));
     pressEnter(edit);
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
@@ -277,7 +307,7 @@ TEST_F(ConfigMain, MissingFolderDisablesOKAndEnter) {
     EXPECT_TRUE(IsWindow(dialog));
 
     // Corrected, Enter accepts and the text is stored as typed.
-    setControlText(dialog, IDC_FOLDER, pictures());
+    EXPECT_EQ(setFolder(logger, dialog, pictures()), "Folder check: found " + pictures());
     EXPECT_TRUE(IsWindowEnabled(ok));
     pressEnter(edit);
     EXPECT_TRUE(m_session.endsWithin(kDialogWait));
@@ -388,7 +418,7 @@ TEST_F(ConfigMain, BrowserOpensAtTheShownFolderAndCancelChangesNothing) {
     ASSERT_TRUE(pumpUntil([&] { return !IsWindow(browser); }, kDialogWait));
     EXPECT_EQ(lstrcmpiA(controlText(dialog, IDC_FOLDER).c_str(), chosenPath.c_str()), 0)
         << controlText(dialog, IDC_FOLDER);
-    EXPECT_TRUE(IsWindowEnabled(control(dialog, IDOK)));
+    EXPECT_TRUE(waitForOK(dialog));
     pressCancel(dialog);
 }
 

@@ -83,6 +83,8 @@ TEST(ConfigScreenshots, BothDialogsAreKeptAt192Dpi) {
     RECT ok{};
     GetWindowRect(control(dialog, IDOK), &ok);
     EXPECT_GE(ok.bottom - ok.top, 40);
+    // As a person sees it once the folder has been found.
+    EXPECT_TRUE(waitForOK(dialog));
     Sleep(300);
     RECT r{};
     GetWindowRect(dialog, &r);

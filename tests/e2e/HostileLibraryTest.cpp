@@ -78,6 +78,7 @@ TEST(HostileLibrary, RebuildListsEveryFileOnceAndTheShowDrawsThroughAWholePass) 
     Logger logger;
     HWND dialog = session.open();
     ASSERT_TRUE(dialog);
+    ASSERT_TRUE(waitForOK(dialog));
     click(dialog, IDOK);
     HWND box = session.waitForWindow("Prismata");
     ASSERT_TRUE(box) << logger.text();

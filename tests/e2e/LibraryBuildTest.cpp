@@ -22,6 +22,7 @@ protected:
     void buildThroughOk(int count) {
         HWND dialog = m_session.open();
         ASSERT_TRUE(dialog);
+        ASSERT_TRUE(waitForOK(dialog));
         click(dialog, IDOK);
         HWND box = m_session.waitForWindow(library::text::kProcessedCaption);
         ASSERT_TRUE(box);
@@ -112,6 +113,7 @@ TEST_F(LibraryBuild, CacheFolderIsRefusedAndTheDialogStaysOpen) {
     HWND dialog = m_session.open();
     ASSERT_TRUE(dialog);
     setControlText(dialog, IDC_FOLDER, cache());
+    ASSERT_TRUE(waitForOK(dialog));
     click(dialog, IDOK);
 
     HWND box = m_session.waitForWindow("Prismata Screen Saver", "#32770");

@@ -1,5 +1,5 @@
 // Start-up of the real program: modes, traces, the registry entry and exit codes.
-#include "tests/e2e/Harness.h"
+#include "tests/e2e/ConfigDriver.h"
 
 #include <gtest/gtest.h>
 
@@ -193,6 +193,7 @@ TEST_F(Startup, ConfigModeStoresTheDefaultsOnOK) {
     HWND dialog = waitForProcessWindow(prismata->id(), "Prismata Configuration", 15000);
     ASSERT_TRUE(dialog);
     EXPECT_TRUE(logger.waitFor("*\r\n Prismata starting in config mode\r\n*\r\n", 5000));
+    ASSERT_TRUE(waitForOK(dialog));
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     DWORD code = 1;
     ASSERT_TRUE(prismata->waitForExit(kExitWait, code));
@@ -221,6 +222,7 @@ TEST_F(Startup, ConfigModeCarriesStoredValuesThroughAndCancelWritesNothing) {
     auto prismata = startPrismata("/c");
     HWND dialog = waitForProcessWindow(prismata->id(), "Prismata Configuration", 15000);
     ASSERT_TRUE(dialog);
+    ASSERT_TRUE(waitForOK(dialog));
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     DWORD code = 1;
     ASSERT_TRUE(prismata->waitForExit(kExitWait, code));
@@ -279,6 +281,7 @@ TEST_F(Startup, InstallFolderAtThePathLimitStillRuns) {
     auto prismata = startPrismata("/c");
     HWND dialog = waitForProcessWindow(prismata->id(), "Prismata Configuration", 15000);
     ASSERT_TRUE(dialog);
+    ASSERT_TRUE(waitForOK(dialog));
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     // The profile cannot be read there, so the proposed folder differs from the stored one and a
     // rebuild runs; its result box is dismissed like a user would.

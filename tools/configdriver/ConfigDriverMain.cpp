@@ -169,6 +169,15 @@ int drive(const std::string& saver, const std::string& folder, DWORD seconds) {
     }
     SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
     say("picture folder set to " + textOf(edit));
+    // The dialog checks the folder off its own thread and enables OK once it has found it.
+    for (Deadline check(30000); !IsWindowEnabled(GetDlgItem(config, IDOK)); Sleep(50)) {
+        if (check.passed() || !prismata.running()) {
+            say("the dialog does not take this folder (OK stays disabled); cancelling it");
+            press(config, IDCANCEL);
+            prismata.awaitExit(10000);
+            return 2;
+        }
+    }
     press(config, IDOK);
     say("pressed OK");
 
