@@ -5,10 +5,9 @@
 //
 //   prismata_rebuild_bench FOLDER ROUNDS    prints key=value lines for scripts/bench-rebuild.sh
 //   prismata_rebuild_bench --scale FOLDER   the scale row: whole rebuilds of 1,000, 4,000 and 16,000 small
-//                                           pictures, and the show's start up to its first picture with 16
-//                                           and 16,000 list entries (scripts/bench-rebuild-scale.sh)
-#include "engine/LoaderSchedule.h"
-#include "engine/PictureOrder.h"
+//                                           pictures, and the real program's start as a preview up to its first
+//                                           picture with 16 and 16,000 list entries (scripts/bench-rebuild-scale.sh)
+//   prismata_rebuild_bench --show FOLDER    the show's part alone, on the folder of an earlier --scale run
 #include "framework/ComApartment.h"
 #include "framework/Handles.h"
 #include "framework/WholeFile.h"
@@ -20,14 +19,19 @@
 #include "tests/support/BareApp.h"
 #include "tests/support/BmpWriter.h"
 #include "tests/support/Files.h"
+#include "tests/support/Process.h"
+#include "tests/support/RegistryValue.h"
 #include "tests/support/Stopwatch.h"
 #include "tests/support/TopWindows.h"
+#include "tests/support/Wait.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -222,46 +226,129 @@ int run(const std::string& folder, int rounds) {
     return complete ? 0 : 1;
 }
 
-// The loader's way to its first picture on the real settings file: what the thread reads before it, the order
-// it builds, and the first entry; the first load ends the run. The device and the decode do not depend on
-// the list's length and are left out.
-class FirstPictureHost : public loader::LoaderHost {
-public:
-    explicit FirstPictureHost(const settings::ProfileStore& profile) : m_profile(profile) {}
-    loader::WaitResult waitForKill(std::uint32_t) override {
-        return m_done ? loader::WaitResult::Killed : loader::WaitResult::TimedOut;
-    }
-    int timeBetweenImages() override { return m_profile.readInt(keys::kSettings, keys::kTimeBetweenImages, 5000); }
-    std::string pictureEntry(const std::string& key) override {
-        return m_profile.readString(keys::kPhotos, key.c_str(), "");
-    }
-    std::size_t pendingCount() override { return 0; }
-    bool loadPicture(const std::string& path) override {
-        m_done = !path.empty();
-        return false;
-    }
-    void trace(const std::string&) override {}
-    std::size_t queuedTextures() override { return 0; }
-    void storePosition(const std::string&) override {}
-    bool done() const { return m_done; }
+// The show's start as a user meets it: the real program started as a preview, up to the first picture the loader
+// hands to the frames ("Load texture succeeded", one frame before that picture is on face 0). The bench itself is
+// the logger window the program sends its trace lines to.
+constexpr char kFirstPictureLine[] = "Load texture succeeded";
+constexpr char kLoaderLine[] = "Entering texture loader thread";
+double g_firstPictureAt = 0;
+double g_loaderAt = 0;
 
-private:
-    const settings::ProfileStore& m_profile;
-    bool m_done = false;
+LRESULT CALLBACK loggerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COPYDATA) {
+        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        const char* line = static_cast<const char*>(data->lpData);
+        if (g_loaderAt == 0 && line && data->cbData && std::strstr(line, kLoaderLine))
+            g_loaderAt = support::nowMs();
+        if (g_firstPictureAt == 0 && line && data->cbData && std::strstr(line, kFirstPictureLine))
+            g_firstPictureAt = support::nowMs();
+        return TRUE;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND createLoggerWindow() {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = loggerProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "PrismataBenchLogger";
+    (void)RegisterClassA(&windowClass);
+    return CreateWindowA("PrismataBenchLogger", "Prismata Debug Logger", WS_OVERLAPPED, 0, 0, 100, 100, nullptr,
+                         nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+std::string binFolder() {
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    const std::string file(path, length);
+    return file.substr(0, file.find_last_of('\\') + 1);
+}
+
+// The settings file as a show finds it: written long before. (Wine's profile functions read a file written in the
+// last two seconds anew at every call, which a show started at once after a write would pay.)
+void ageFile(const std::string& path) {
+    fw::FileHandle file(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER time{};
+    time.LowPart = now.dwLowDateTime;
+    time.HighPart = now.dwHighDateTime;
+    time.QuadPart -= 3600ull * 10000000ull;
+    FILETIME hourAgo{time.LowPart, time.HighPart};
+    (void)SetFileTime(file.get(), nullptr, nullptr, &hourAgo);
+}
+
+struct ShowStart {
+    double loader = 0;  // to the loader thread's start
+    double picture = 0; // to the first picture
 };
 
-double startToFirstPicture(const settings::ProfileStore& profile, bool& ok) {
+ShowStart startToFirstPicture(const std::string& install, bool& ok) {
+    support::RegistryValue installFolder(HKEY_LOCAL_MACHINE,
+                                         "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Prismata_is1",
+                                         "Inno Setup: App Path");
+    installFolder.setString(install);
+    ageFile(install + "Prismata.ini");
+    g_firstPictureAt = g_loaderAt = 0;
     const double start = support::nowMs();
-    const int count = profile.readInt(keys::kPhotos, keys::kCount, -1);
-    const loader::OrderMode mode = loader::orderModeOf(profile.readInt(keys::kSettings, keys::kPictureOrder, 0));
-    loader::PictureOrder order;
-    if (mode != loader::OrderMode::FromFirst)
-        order = loader::PictureOrder(mode, count, profile.readString(keys::kPhotos, keys::kStamp),
-                                     profile.readString(keys::kShow, keys::kPosition), 1234);
-    FirstPictureHost host(profile);
-    loader::runTextureLoader(host, count, std::move(order));
-    ok = host.done();
-    return support::nowMs() - start;
+    support::Process show("\"" + binFolder() + "Prismata.scr\" /p " +
+                          std::to_string(reinterpret_cast<std::intptr_t>(GetDesktopWindow())));
+    ok = show.started() && support::pumpUntil([] { return g_firstPictureAt != 0; }, 60000);
+    const ShowStart times{g_loaderAt - start, g_firstPictureAt - start};
+    // The closing program still traces to this window, which must go on answering.
+    DWORD code = 0;
+    if (HWND preview = support::waitForProcessWindow(show.id(), "Prismata Preview", 5000))
+        (void)PostMessageA(preview, WM_CLOSE, 0, 0);
+    ok = support::pumpUntil([&] { return show.waitForExit(0, code); }, 20000) && ok;
+    return times;
+}
+
+// The show's start with the longest list, as the rebuild wrote it, and with its first 16 entries, in each order.
+// The two lists take turns, so that a machine whose load changes weighs on both alike.
+bool runShowStarts(const std::string& folder, support::BareApp& app) {
+    const settings::ProfileStore profile;
+    const HWND logger = createLoggerWindow();
+    const std::string longList = folder + "scale16000\\install\\";
+    const std::string shortList = folder + "show16\\";
+    CreateDirectoryA(shortList.c_str(), nullptr);
+    app.setProfileFile(longList + "Prismata.ini");
+    std::vector<fw::ProfileKey> first16{{keys::kCount, "16"}, {keys::kStamp, "S"}};
+    for (int i = 0; i < 16; ++i) {
+        const std::string key = "Entry" + std::to_string(i);
+        first16.push_back({key, profile.readString(keys::kPhotos, key.c_str())});
+    }
+    const int longCount = profile.readInt(keys::kPhotos, keys::kCount, 0);
+    app.setProfileFile(shortList + "Prismata.ini");
+    (void)profile.replaceKeys(keys::kPhotos, first16);
+    bool complete = longCount > 16;
+    for (int mode = 0; mode < 3; ++mode) {
+        for (const std::string& install : {shortList, longList}) {
+            app.setProfileFile(install + "Prismata.ini");
+            // Still, so that only the list differs; the loader's first six pictures come 1 ms apart.
+            for (const char* key :
+                 {keys::kSpinX, keys::kSpinY, keys::kSpinZ, keys::kSpeedX, keys::kSpeedY, keys::kSpeedZ})
+                (void)profile.writeInt(keys::kSettings, key, 0);
+            (void)profile.writeInt(keys::kSettings, keys::kPictureOrder, mode);
+        }
+        std::vector<double> loader[2], picture[2];
+        for (int round = 0; round < 7; ++round) {
+            for (int list = 0; list < 2; ++list) {
+                bool ok = false;
+                const ShowStart times = startToFirstPicture(list ? longList : shortList, ok);
+                loader[list].push_back(times.loader);
+                picture[list].push_back(times.picture);
+                complete = complete && ok;
+            }
+        }
+        for (int list = 0; list < 2; ++list)
+            std::printf("first_picture_%d_order%d_ms=%.0f loader_start_%d_order%d_ms=%.0f\n", list ? longCount : 16,
+                        mode, support::median(picture[list]), list ? longCount : 16, mode,
+                        support::median(loader[list]));
+        std::fflush(stdout);
+    }
+    (void)DestroyWindow(logger);
+    return complete;
 }
 
 int runScale(const std::string& folder) {
@@ -291,37 +378,21 @@ int runScale(const std::string& folder) {
                     ms * 1000.0 / count, count, ok ? 1 : 0);
         std::fflush(stdout);
     }
-    // The show's start with the longest list and with a short one of the same shape, in each order.
-    for (int entries : {16, 16000}) {
-        const std::string install = folder + "show" + std::to_string(entries) + "\\";
-        CreateDirectoryA(install.c_str(), nullptr);
-        app.setProfileFile(install + "Prismata.ini");
-        std::vector<std::string> lines{"Count=" + std::to_string(entries), "Stamp=S"};
-        for (int i = 0; i < entries; ++i)
-            lines.push_back("Entry" + std::to_string(i) + "=C:\\Program Files\\Prismata\\ImageCache\\p" +
-                            std::to_string(i) + ".bmp");
-        (void)profile.writeSection(keys::kPhotos, lines);
-        for (int mode = 0; mode < 3; ++mode) {
-            (void)profile.writeInt(keys::kSettings, keys::kPictureOrder, mode);
-            std::vector<double> times;
-            for (int round = 0; round < 5; ++round) {
-                bool ok = false;
-                times.push_back(startToFirstPicture(profile, ok));
-                complete = complete && ok;
-            }
-            std::printf("first_picture_%d_order%d_ms=%.2f\n", entries, mode, support::median(times));
-        }
-    }
+    complete = runShowStarts(folder, app) && complete;
     return complete ? 0 : 1;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::string(argv[1]) == "--scale") {
+    if (argc == 3 && (std::string(argv[1]) == "--scale" || std::string(argv[1]) == "--show")) {
         std::string folder = argv[2];
         if (!folder.empty() && folder.back() != '\\')
             folder += '\\';
+        if (std::string(argv[1]) == "--show") {
+            support::BareApp app;
+            return runShowStarts(folder, app) ? 0 : 1;
+        }
         return runScale(folder);
     }
     if (argc == 3) {

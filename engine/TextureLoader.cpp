@@ -53,11 +53,12 @@ private:
 };
 } // namespace
 
-TextureLoaderHost::TextureLoaderHost(std::shared_ptr<LoaderShared> shared, int textureSize)
+TextureLoaderHost::TextureLoaderHost(std::shared_ptr<LoaderShared> shared, int textureSize,
+                                     std::optional<fw::ProfileSection> photos)
     : m_shared(std::move(shared)),
       // 0 is refused by the texture code; a negative size must not become D3DX_DEFAULT ((UINT)-1),
       // which would quietly load the picture at its own size.
-      m_textureSize(textureSize > 0 ? static_cast<UINT>(textureSize) : 0u) {}
+      m_textureSize(textureSize > 0 ? static_cast<UINT>(textureSize) : 0u), m_photos(std::move(photos)) {}
 
 WaitResult TextureLoaderHost::waitForKill(std::uint32_t milliseconds) {
     if (m_killed)
@@ -84,6 +85,8 @@ int TextureLoaderHost::timeBetweenImages() {
 }
 
 std::string TextureLoaderHost::pictureEntry(const std::string& key) {
+    if (m_photos)
+        return m_photos->value(key).value_or("");
     return m_shared->profile.readString(keys::kPhotos, key.c_str(), "");
 }
 
@@ -162,14 +165,22 @@ DWORD WINAPI TextureLoader(LPVOID shared) {
             static_cast<std::shared_ptr<loader::LoaderShared>*>(shared));
         state = std::move(*given);
     }
-    const int textureSize = state->profile.readInt(keys::kSettings, keys::kTextureSize, loader::kDefaultTextureSize);
-    const int count = state->profile.readInt(keys::kPhotos, keys::kCount, loader::kCountMissing);
-    const loader::OrderMode mode = loader::orderModeOf(state->profile.readInt(keys::kSettings, keys::kPictureOrder, 0));
+    const settings::ProfileStore& profile = state->profile;
+    const int textureSize = profile.readInt(keys::kSettings, keys::kTextureSize, loader::kDefaultTextureSize);
+    // The list in one read of the file, however long it is; a file the profile functions must read (Unicode
+    // text) is read a key at a time, as ever.
+    std::optional<fw::ProfileSection> photos = profile.readSectionOnce(keys::kPhotos);
+    const int count = photos ? photos->intValue(keys::kCount, loader::kCountMissing)
+                             : profile.readInt(keys::kPhotos, keys::kCount, loader::kCountMissing);
+    const loader::OrderMode mode = loader::orderModeOf(profile.readInt(keys::kSettings, keys::kPictureOrder, 0));
     loader::PictureOrder order;
-    if (mode != loader::OrderMode::FromFirst)
-        order = loader::PictureOrder(mode, count, state->profile.readString(keys::kPhotos, keys::kStamp),
-                                     state->profile.readString(keys::kShow, keys::kPosition), loader::freshSeed());
-    loader::TextureLoaderHost host(std::move(state), textureSize);
+    if (mode != loader::OrderMode::FromFirst) {
+        const std::string stamp =
+            photos ? photos->value(keys::kStamp).value_or("") : profile.readString(keys::kPhotos, keys::kStamp);
+        order = loader::PictureOrder(mode, count, stamp, profile.readString(keys::kShow, keys::kPosition),
+                                     loader::freshSeed());
+    }
+    loader::TextureLoaderHost host(std::move(state), textureSize, std::move(photos));
     loader::runTextureLoader(host, count, std::move(order));
     return 0;
 }

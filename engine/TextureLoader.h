@@ -9,6 +9,7 @@
 
 #include <deque>
 #include <memory>
+#include <optional>
 
 namespace loader {
 
@@ -28,8 +29,10 @@ struct LoaderShared {
 // LoaderHost on the engine's objects. Lives on the loader thread's stack.
 class TextureLoaderHost : public LoaderHost {
 public:
-    // textureSize: [Settings] TextureSize as read; below 1 every picture fails cleanly.
-    TextureLoaderHost(std::shared_ptr<LoaderShared> shared, int textureSize);
+    // textureSize: [Settings] TextureSize as read; below 1 every picture fails cleanly. photos: the picture
+    // list as the show found it at its start; without one, each entry is read from the file when it is due.
+    TextureLoaderHost(std::shared_ptr<LoaderShared> shared, int textureSize,
+                      std::optional<fw::ProfileSection> photos = std::nullopt);
 
     WaitResult waitForKill(std::uint32_t milliseconds) override;
     int timeBetweenImages() override;
@@ -48,6 +51,7 @@ private:
 
     std::shared_ptr<LoaderShared> m_shared;
     UINT m_textureSize;
+    std::optional<fw::ProfileSection> m_photos;
     bool m_killed = false;
 };
 

@@ -13,8 +13,10 @@
 
 #include <windows.h>
 
+#include <cctype>
 #include <cstdio>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace library {
@@ -38,16 +40,29 @@ std::string entryKey(int index) {
     return key;
 }
 
-// Count, every entry and the list's stamp; false when any of them could not be written. A key at a time:
-// Windows documents a limit of 32,767 characters for a profile section read or written whole, which a long
-// list passes (Wine has none), and a cut list would lose pictures.
+// Count, every entry and the list's stamp in one write of the settings file; false when it could not be written.
+// The file is written whole rather than through the profile functions: those rewrite the whole file at every
+// key, and a section written at once is limited to 32,767 characters on Windows.
 bool storePictureList(const settings::ProfileStore& profile, const BuildDialog& build) {
     using namespace keys;
     const int count = build.resultCount();
-    bool stored = profile.writeInt(kPhotos, kCount, count);
+    std::vector<fw::ProfileKey> list;
+    list.reserve(static_cast<std::size_t>(count) + 2);
+    list.push_back({kCount, std::to_string(count)});
     for (int i = 0; i < count; ++i)
-        stored = profile.writeString(kPhotos, entryKey(i).c_str(), build.resultAt(i).c_str()) && stored;
-    return profile.writeString(kPhotos, kStamp, rebuildStamp().c_str()) && stored;
+        list.push_back({entryKey(i), build.resultAt(i)});
+    list.push_back({kStamp, rebuildStamp()});
+    return profile.replaceKeys(kPhotos, list);
+}
+
+bool isStampKey(std::string_view name) {
+    constexpr std::string_view stamp = keys::kStamp;
+    if (name.size() != stamp.size())
+        return false;
+    for (std::size_t i = 0; i < name.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(name[i])) != std::tolower(static_cast<unsigned char>(stamp[i])))
+            return false;
+    return true;
 }
 
 // The format with its one %s, however long the value.
@@ -100,13 +115,10 @@ private:
 void clearPictureList(const settings::ProfileStore& profile) {
     using namespace keys;
     const int count = profile.readInt(kPhotos, kCount, 0);
-    // Only the keys the file holds are visited, so a huge Count in a damaged file costs nothing.
-    for (const std::string& name : profile.keyNames(kPhotos)) {
-        if (isListEntryBelow(name, count))
-            (void)profile.writeString(kPhotos, name.c_str(), nullptr);
-    }
-    (void)profile.writeString(kPhotos, kStamp, nullptr);
-    (void)profile.writeInt(kPhotos, kCount, 0);
+    // Entries at Count or above were not written by a rebuild and stay.
+    (void)profile.replaceKeys(kPhotos, {{kCount, "0"}}, [count](std::string_view name) {
+        return isStampKey(name) || isListEntryBelow(std::string(name), count);
+    });
 }
 
 namespace {

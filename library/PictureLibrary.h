@@ -21,7 +21,7 @@ namespace library {
 bool rebuildPictureLibrary(HWND owner, const settings::AppContext& app, const std::string& folderText,
                            const std::string& openingFolder, bool forceRebuild, bool includeSubfolders = false);
 
-// Deletes Entry0 ... Entry(Count - 1) of the picture list and writes Count = 0.
+// Deletes Entry0 ... Entry(Count - 1) and the Stamp of the picture list and writes Count = 0, in one write.
 void clearPictureList(const settings::ProfileStore& profile);
 
 } // namespace library

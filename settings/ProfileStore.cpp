@@ -20,16 +20,13 @@ bool ProfileStore::writeString(const char* section, const char* key, const char*
     return fw::WriteProfileString(section, key, value);
 }
 
-std::vector<std::string> ProfileStore::keyNames(const char* section) const {
-    return fw::GetProfileKeyNames(section);
+std::optional<fw::ProfileSection> ProfileStore::readSectionOnce(const char* section) const {
+    return fw::ReadProfileSectionOnce(section);
 }
 
-std::vector<std::string> ProfileStore::readSection(const char* section) const {
-    return fw::GetProfileSection(section);
-}
-
-bool ProfileStore::writeSection(const char* section, const std::vector<std::string>& lines) const {
-    return fw::WriteProfileSection(section, lines);
+bool ProfileStore::replaceKeys(const char* section, const std::vector<fw::ProfileKey>& keys,
+                               const std::function<bool(std::string_view name)>& dropped) const {
+    return fw::WriteProfileSectionKeys(section, keys, dropped);
 }
 
 } // namespace settings

@@ -299,14 +299,14 @@ std::string withoutPhotos(const std::string& file) {
     return file.substr(0, start) + (end == std::string::npos ? std::string() : file.substr(end + 1));
 }
 
-// The list is written as one section while the other sections (here also after it, with a comment and a key
-// the program does not know) stay byte for byte. (Wine's own rewrite of the file drops blanks around "=" at
-// any write, as it always has.)
+// The list is written as one section while the other sections (here also after it, with a comment, a key the
+// program does not know, blanks around "=", a line break of another kind and no break at the very end) stay byte
+// for byte.
 TEST_F(LibraryRebuild, OtherSectionsStayByteForByteAroundTheNewList) {
     addJpegs(3);
-    const std::string before = "[Settings]\r\nSpinX=-45\r\nPicturePath=C:\\Pics\r\n[Photos]\r\nCount=2\r\n"
-                               "Entry0=old\r\nEntry1=old\r\nEntry9=by hand\r\n[ConversionParms]\r\n"
-                               "; kept\r\nTargetBmpSize=128\r\nCustom=7\r\n";
+    const std::string before = "[Settings]\r\nSpinX = -45\r\nPicturePath=C:\\Pics\r\n\r\n[Photos]\r\nCount=2\r\n"
+                               "Entry0=old\r\nEntry1=old\r\nEntry9=by hand\r\n[ConversionParms]\n"
+                               "; kept\nTargetBmpSize = 128\nCustom=7";
     support::writeTextFile(profilePath(), before);
     std::string processed;
     {
