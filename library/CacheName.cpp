@@ -3,8 +3,9 @@
 namespace library {
 
 namespace {
-constexpr int kLastSuffix = 98;
-}
+// Far past any library: a cache that answers "taken" for every name still ends the search.
+constexpr int kLastSuffix = 999999;
+} // namespace
 
 std::string fileNameOf(const std::string& path) {
     size_t cut = path.rfind('\\');
@@ -25,6 +26,8 @@ std::string chooseCacheName(const std::string& sourcePath, const std::string& ca
     std::string candidate = base + ".bmp";
     if (!exists(candidate))
         return candidate;
+    // No end at a hundred: a tree of camera folders repeats names like IMG_0001 many times, and a reused name
+    // would put one picture where another belongs.
     for (int suffix = 0; suffix <= kLastSuffix; ++suffix) {
         candidate = base + "-" + std::to_string(suffix) + ".bmp";
         if (!exists(candidate))

@@ -32,15 +32,17 @@ TEST_F(CacheNames, RepeatedStemsGetNumberedInProcessingOrder) {
     EXPECT_EQ(take("D:\\Other\\beach.JPG"), kCache + "beach.bmp");
 }
 
-TEST_F(CacheNames, AllHundredCandidatesTakenGivesTheLastOne) {
-    m_existing.insert(kCache + "photo.bmp");
-    for (int i = 0; i <= 97; ++i)
-        m_existing.insert(kCache + "photo-" + std::to_string(i) + ".bmp");
-    EXPECT_EQ(take("D:\\photo.jpg"), kCache + "photo-98.bmp");
+TEST_F(CacheNames, AStemRepeatedInHundredsOfFoldersNeverSharesAFile) {
+    // Camera folders of a tree: IMG_0001.JPG in each of 150 folders.
+    std::set<std::string> names;
+    for (int folder = 0; folder < 150; ++folder)
+        names.insert(take("D:\\Pics\\" + std::to_string(folder) + "\\IMG_0001.JPG"));
+    EXPECT_EQ(names.size(), 150u);
+    EXPECT_EQ(names.count(kCache + "IMG_0001-98.bmp"), 1u);
+    EXPECT_EQ(names.count(kCache + "IMG_0001-148.bmp"), 1u);
     m_checks = 0;
-    // Now every candidate exists: the last is reused after exactly 100 checks.
-    EXPECT_EQ(take("D:\\photo.jpg"), kCache + "photo-98.bmp");
-    EXPECT_EQ(m_checks, 100);
+    EXPECT_EQ(take("D:\\IMG_0001.jpg"), kCache + "IMG_0001-149.bmp");
+    EXPECT_EQ(m_checks, 151);
 }
 
 TEST_F(CacheNames, OnlyTheNamesOwnExtensionIsCut) {
