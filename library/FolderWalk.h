@@ -46,7 +46,7 @@ bool isOnlineOnly(std::uint32_t attributes);
 bool isCloudPlaceholderTag(std::uint32_t reparseTag);
 
 // Folder names in the order a person expects: letter case ignored (ASCII), runs of digits by their value, so
-// "2" comes before "10"; other bytes (UTF-8) by their value. Names equal so are ordered by their bytes.
+// "2" comes before "10"; other bytes (the ANSI code page's) by their value. Names equal so are ordered by their bytes.
 bool folderNameLess(const std::string& a, const std::string& b);
 
 // root: a full path ending in "\". Without sub-folders: the root's picture files in listing order, entries
