@@ -284,6 +284,15 @@ Section "Uninstall"
     Delete "$INSTDIR\Prismata.ini"
     ; Only the converted copies Prismata made: it never accepts its cache folder as a picture folder.
     Delete "$INSTDIR\ImageCache\*.bmp"
+    ; A large library's copies also lie in numbered folders 1, 2, ... inside it, made one after the other.
+    StrCpy $0 1
+    cache_folders:
+        IfFileExists "$INSTDIR\ImageCache\$0\*.*" 0 cache_folders_done
+        Delete "$INSTDIR\ImageCache\$0\*.bmp"
+        RMDir "$INSTDIR\ImageCache\$0"
+        IntOp $0 $0 + 1
+        Goto cache_folders
+    cache_folders_done:
     RMDir "$INSTDIR\ImageCache"
     Delete "$INSTDIR\Uninstall.exe"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"

@@ -166,7 +166,10 @@ void BuildDialog::runBuild() {
         const std::string source = m_pending.front();
         const std::string name = fileNameOf(source);
         m_pending.pop_front();
-        const std::string output = makeCacheName(source, m_cacheFolder);
+        const std::string folder = cacheFolderFor(m_cacheFolder, processed, m_picturesPerCacheFolder);
+        if (m_convert && folder != m_cacheFolder && processed % m_picturesPerCacheFolder == 0)
+            (void)CreateDirectoryA(folder.c_str(), nullptr);
+        const std::string output = makeCacheName(source, folder);
         setStatus(m_convert ? convertingStatus(name) : indexingStatus(name));
         PreparedPicture prepared;
         if (ahead)

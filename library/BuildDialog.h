@@ -6,6 +6,7 @@
 #include "framework/Dialog.h"
 #include "framework/Handles.h"
 #include "imaging/StopSignal.h"
+#include "library/CacheName.h"
 #include "library/ImageConversion.h"
 
 #include <atomic>
@@ -53,6 +54,9 @@ public:
 
     // Edge length of the cached bitmaps; set before the dialog runs.
     void setTargetSize(int size) { m_targetSize = size; }
+
+    // Tests spread a few pictures over the cache's numbered folders.
+    void setPicturesPerCacheFolder(int count) { m_picturesPerCacheFolder = count > 0 ? count : 1; }
 
     // How many threads decode pictures ahead of the worker; by default one less than the processors this
     // process may run on. 0 converts each picture on the worker alone. Set before the dialog runs.
@@ -106,6 +110,7 @@ private:
     fw::KernelHandle m_thread;
     DWORD m_stopWaitLimit = kStopWaitLimit;
     int m_targetSize = 256;
+    int m_picturesPerCacheFolder = kPicturesPerCacheFolder;
     int m_decodeAheadThreads; // read-only while the worker runs
     bool m_stopping = false;  // OK or Cancel is waiting for the worker
 };

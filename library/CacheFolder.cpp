@@ -21,16 +21,31 @@ std::string makeCacheName(const std::string& sourcePath, const std::string& cach
     });
 }
 
-void clearImageCache(const std::string& cacheFolder) {
-    if (cacheFolder.empty())
-        return;
-    for (const std::string& path : findFilePaths(cacheFolder + "*.bmp")) {
+namespace {
+
+void deleteCacheFiles(const std::string& folder) {
+    for (const std::string& path : findFilePaths(folder + "*.bmp")) {
         if (isDeletableCacheFile(path)) {
             Trace(text::kTraceDeleting, path.c_str());
             (void)DeleteFileA(path.c_str());
         } else {
             Trace(text::kTraceRefusedDelete, path.c_str());
         }
+    }
+}
+
+} // namespace
+
+void clearImageCache(const std::string& cacheFolder) {
+    if (cacheFolder.empty())
+        return;
+    deleteCacheFiles(cacheFolder);
+    // The numbered folders of a large library; one that holds anything else than our files stays.
+    for (const std::string& path : findFilePaths(cacheFolder + "*")) {
+        if (!isNumberedCacheFolder(fileNameOf(path)))
+            continue;
+        deleteCacheFiles(path + "\\");
+        (void)RemoveDirectoryA(path.c_str());
     }
 }
 

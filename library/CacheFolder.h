@@ -11,7 +11,8 @@ std::string cacheFolderOf(const std::string& installFolder);
 // The cache file path for one source picture: the first free name (see chooseCacheName).
 std::string makeCacheName(const std::string& sourcePath, const std::string& cacheFolder);
 
-// Deletes the .bmp files of the cache folder, tracing each; anything else the search meets is left alone.
+// Deletes the .bmp files of the cache folder and of its numbered folders, tracing each, and the numbered folders
+// left empty; anything else the search meets is left alone.
 void clearImageCache(const std::string& cacheFolder);
 
 } // namespace library

@@ -7,6 +7,21 @@ namespace {
 constexpr int kLastSuffix = 999999;
 } // namespace
 
+std::string cacheFolderFor(const std::string& cacheFolder, int index, int perFolder) {
+    const int number = perFolder > 0 && index > 0 ? index / perFolder : 0;
+    return number == 0 ? cacheFolder : cacheFolder + std::to_string(number) + "\\";
+}
+
+bool isNumberedCacheFolder(const std::string& name) {
+    if (name.empty() || name.size() > 9 || name[0] == '0')
+        return false;
+    for (char c : name) {
+        if (c < '0' || c > '9')
+            return false;
+    }
+    return true;
+}
+
 std::string fileNameOf(const std::string& path) {
     size_t cut = path.rfind('\\');
     if (cut == std::string::npos)

@@ -6,6 +6,17 @@
 
 namespace library {
 
+// How many converted pictures one cache folder takes: the first ones lie in the cache folder itself, each
+// further run in a numbered folder inside it ("1\", "2\", ...). A new file costs more the more files its
+// folder holds (Wine lists the whole folder for every new name), so a large library is spread out.
+inline constexpr int kPicturesPerCacheFolder = 1000;
+
+// The folder, ending in "\", of a rebuild's index-th picture (from 0).
+std::string cacheFolderFor(const std::string& cacheFolder, int index, int perFolder = kPicturesPerCacheFolder);
+
+// True for a name cacheFolderFor gives a folder inside the cache: a number from 1 on, without leading zeros.
+bool isNumberedCacheFolder(const std::string& name);
+
 // The file name of a path: after its last "\", else after its last ":", else the whole text.
 std::string fileNameOf(const std::string& path);
 

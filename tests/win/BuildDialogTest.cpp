@@ -1,6 +1,7 @@
 // The build dialog under Wine, driven by messages from another thread the way a user clicks it:
 // status lines, abort, OK and Cancel, the refusals while the worker runs and the bounded wait.
 #include "library/BuildDialog.h"
+#include "library/CacheFolder.h"
 #include "resources/resource.h"
 #include "tests/support/ExifWriter.h"
 #include "tests/support/HungRead.h"
@@ -459,6 +460,35 @@ TEST_F(BuildDialogRun, ScanListsOnlyPicturesDirectlyInTheFolder) {
     missing.scanFolder(m_pictures.path() + "no-such-folder");
     missing.scanFolder("");
     EXPECT_EQ(missing.pendingCount(), 0);
+}
+
+TEST_F(BuildDialogRun, ALargeLibraryFillsNumberedCacheFoldersAndTheCleanUpTakesThemAway) {
+    addPictures(5);
+    library::BuildDialog dialog(nullptr, m_cache, kAppTitle);
+    dialog.scanFolder(m_pictures.path());
+    dialog.setPicturesPerCacheFolder(2);
+    ASSERT_EQ(dialog.DoModal(), IDOK);
+    ASSERT_EQ(dialog.resultCount(), 5);
+    const std::string folders[] = {m_cache, m_cache, m_cache + "1\\", m_cache + "1\\", m_cache + "2\\"};
+    for (int i = 0; i < 5; ++i) {
+        const std::string entry = dialog.resultAt(i);
+        EXPECT_EQ(entry.substr(0, entry.rfind('\\') + 1), folders[i]) << entry;
+        EXPECT_TRUE(readBmpFile(entry).ok) << entry;
+    }
+    EXPECT_EQ(filesIn(m_cache).size(), 2u);
+
+    // Only our numbered folders are emptied, and only the empty ones go.
+    writeBytes(m_cache + "1\\notes.txt", {1});
+    for (const char* folder : {"01", "keep"}) {
+        CreateDirectoryA((m_cache + folder).c_str(), nullptr);
+        writeBytes(m_cache + folder + "\\x.bmp", {1});
+    }
+    library::clearImageCache(m_cache);
+    EXPECT_TRUE(filesIn(m_cache).empty());
+    EXPECT_EQ(filesIn(m_cache + "1\\"), std::vector<std::string>{"notes.txt"});
+    EXPECT_FALSE(fileExists(m_cache + "2"));
+    EXPECT_TRUE(fileExists(m_cache + "01\\x.bmp"));
+    EXPECT_TRUE(fileExists(m_cache + "keep\\x.bmp"));
 }
 
 } // namespace
