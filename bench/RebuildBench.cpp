@@ -139,6 +139,14 @@ LRESULT CALLBACK acceptProcessedBox(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+// The converted copies in the cache folder and in its numbered folders.
+int cacheFileCount(const std::string& cacheFolder) {
+    int count = static_cast<int>(support::filesIn(cacheFolder, "*.bmp").size());
+    for (int number = 1; support::fileExists(cacheFolder + std::to_string(number)); ++number)
+        count += static_cast<int>(support::filesIn(cacheFolder + std::to_string(number) + "\\", "*.bmp").size());
+    return count;
+}
+
 // From the start of the OK flow to the "Processed" box; complete when the list and the cache hold every photo.
 // cpu: the process's CPU time over the whole flow, every thread.
 double rebuild(const std::string& install, const std::string& pictures, int expected, bool& complete, double& cpu) {
@@ -155,8 +163,7 @@ double rebuild(const std::string& install, const std::string& pictures, int expe
     (void)UnhookWindowsHookEx(hook);
     const int listed =
         static_cast<int>(GetPrivateProfileIntA("Photos", "Count", 0, (install + "Prismata.ini").c_str()));
-    complete = g_boxShownAt > 0 && listed == expected &&
-               static_cast<int>(support::filesIn(app.cacheFolder, "*.bmp").size()) == expected;
+    complete = g_boxShownAt > 0 && listed == expected && cacheFileCount(app.cacheFolder) == expected;
     return g_boxShownAt - start;
 }
 
