@@ -3,8 +3,9 @@
 namespace library {
 
 namespace {
-// Far past any library: a cache that answers "taken" for every name still ends the search.
-constexpr int kLastSuffix = 999999;
+// Far past the pictures one cache folder takes: a cache that answers "taken" for every name still ends the
+// search.
+constexpr int kLastSuffix = 99999;
 } // namespace
 
 std::string cacheFolderFor(const std::string& cacheFolder, int index, int perFolder) {

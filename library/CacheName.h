@@ -21,8 +21,8 @@ bool isNumberedCacheFolder(const std::string& name);
 std::string fileNameOf(const std::string& path);
 
 // The cache file for one source picture: cacheFolder + the source's name without its extension + ".bmp",
-// else the first free one of base-0.bmp, base-1.bmp, ... (without end in practice, so that no two sources of a
-// folder tree share a cache file).
+// else the first free one of base-0.bmp, base-1.bmp, ... base-99999.bmp, so that no two sources of a folder
+// tree share a cache file; when all are taken, the last.
 // exists answers whether a file or folder of that path exists.
 std::string chooseCacheName(const std::string& sourcePath, const std::string& cacheFolder,
                             const std::function<bool(const std::string&)>& exists);

@@ -17,7 +17,7 @@ passed_total=0
 run_ctest() {
     local name=$1 dir=$2
     shift 2
-    local log="$dir/ctest.log"
+    local log="$dir/ctest-$name.log"
     local filter=()
     [ -n "${PRISMATA_TEST_FILTER:-}" ] && filter=(-R "$PRISMATA_TEST_FILTER")
     (cd "$dir" && ctest --output-on-failure "${filter[@]}" "$@") 2>&1 | tee "$log" | grep -vE '^\s+(Start|[0-9]+/[0-9]+ Test)' || true

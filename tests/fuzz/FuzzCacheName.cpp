@@ -1,5 +1,5 @@
 // Cache names for hostile source names against any set of names already taken: the first free one of at
-// most 100 candidates, always a .bmp directly inside the cache folder that the clean-up may delete.
+// most 100,001 candidates, always a .bmp directly inside the cache folder that the clean-up may delete.
 #include "library/CacheName.h"
 #include "library/RebuildRules.h"
 #include "tests/support/FuzzInput.h"
@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return allTaken || taken.count(path) != 0;
     });
 
-    check(!asked.empty() && asked.size() <= 100);
+    check(!asked.empty() && asked.size() <= 100001);
     for (const std::string& path : asked)
         check(path.compare(0, cache.size(), cache) == 0 && endsWith(path, ".bmp"));
     check(name.compare(0, cache.size(), cache) == 0 && endsWith(name, ".bmp"));
@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool nameTaken = allTaken || taken.count(name) != 0;
     if (nameTaken) {
         // Only when every candidate is taken, and then the last one is overwritten.
-        check(asked.size() == 100 && name == asked.back() && endsWith(name, "-98.bmp"));
+        check(asked.size() == 100001 && name == asked.back() && endsWith(name, "-99999.bmp"));
     } else {
         // The first free candidate: every one asked before it was taken.
         check(name == asked.back());
