@@ -64,7 +64,9 @@ void flushProfileCache(const char* path) {
     (void)WritePrivateProfileStringA(nullptr, nullptr, nullptr, path);
 }
 
-enum class WholeText { Read, TooLarge, Failed };
+// Plain: the text is ours to read or rewrite. KeyByKey: left to the profile functions, which read Unicode text
+// (rewritten here, its other sections would be damaged) and need not hold a huge file whole.
+enum class WholeText { Plain, KeyByKey, Failed };
 
 // The whole file from its start, through the given handle.
 WholeText readAll(HANDLE file, std::string& text) {
@@ -72,11 +74,11 @@ WholeText readAll(HANDLE file, std::string& text) {
     if (!GetFileSizeEx(file, &size) || size.QuadPart < 0)
         return WholeText::Failed;
     if (std::uint64_t(size.QuadPart) > kMaxWholeFile)
-        return WholeText::TooLarge;
+        return WholeText::KeyByKey;
     try {
         text.assign(static_cast<std::size_t>(size.QuadPart), '\0');
     } catch (const std::bad_alloc&) {
-        return WholeText::TooLarge;
+        return WholeText::KeyByKey;
     }
     std::size_t done = 0;
     while (done < text.size()) {
@@ -85,7 +87,7 @@ WholeText readAll(HANDLE file, std::string& text) {
             return WholeText::Failed;
         done += read;
     }
-    return WholeText::Read;
+    return isPlainProfileText(text) ? WholeText::Plain : WholeText::KeyByKey;
 }
 
 bool writeAll(HANDLE file, const std::string& text) {
@@ -116,17 +118,9 @@ WholeWrite rewriteInPlace(const char* path, const char* section, const std::vect
     if (!file)
         return WholeWrite::Failed;
     std::string text;
-    switch (readAll(file.get(), text)) {
-    case WholeText::Read:
-        break;
-    case WholeText::TooLarge:
-        return WholeWrite::KeyByKey;
-    case WholeText::Failed:
-        return WholeWrite::Failed;
-    }
-    // Text the profile functions read as Unicode is left to them, or its other sections would be damaged.
-    if (!isPlainProfileText(text))
-        return WholeWrite::KeyByKey;
+    const WholeText read = readAll(file.get(), text);
+    if (read != WholeText::Plain)
+        return read == WholeText::KeyByKey ? WholeWrite::KeyByKey : WholeWrite::Failed;
     std::string updated;
     try {
         updated = withSectionKeys(text, section, keys, dropped);
@@ -148,23 +142,15 @@ WholeWrite rewriteInPlace(const char* path, const char* section, const std::vect
     return WholeWrite::Written;
 }
 
-std::string lowered(std::string_view text) {
-    std::string result(text);
-    for (char& c : result)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    return result;
-}
-
 // The same change through the profile functions, a key at a time.
 bool writeKeyByKey(const char* section, const std::vector<ProfileKey>& keys,
                    const std::function<bool(std::string_view)>& dropped) {
     std::unordered_set<std::string> written;
     for (const ProfileKey& key : keys)
-        written.insert(lowered(key.name));
+        written.insert(loweredProfileName(key.name));
     if (dropped) {
         for (const std::string& name : GetProfileKeyNames(section))
-            if (!written.count(lowered(name)) && dropped(name))
+            if (!written.count(loweredProfileName(name)) && dropped(name))
                 (void)WriteProfileString(section, name.c_str(), nullptr);
     }
     bool stored = true;
@@ -212,16 +198,14 @@ std::optional<ProfileSection> ReadProfileSectionOnce(const char* section) {
         return ProfileSection();
     std::string text;
     switch (readAll(file.get(), text)) {
-    case WholeText::Read:
-        break;
-    case WholeText::TooLarge:
+    case WholeText::Plain:
+        return ProfileSection(text, section);
+    case WholeText::KeyByKey:
         return std::nullopt;
     case WholeText::Failed:
-        return ProfileSection();
+        break;
     }
-    if (!isPlainProfileText(text))
-        return std::nullopt;
-    return ProfileSection(text, section);
+    return ProfileSection();
 }
 
 bool WriteProfileSectionKeys(const char* section, const std::vector<ProfileKey>& keys,

@@ -17,22 +17,6 @@ char lower(char c) {
     return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
 }
 
-std::string lowered(std::string_view text) {
-    std::string result(text);
-    for (char& c : result)
-        c = lower(c);
-    return result;
-}
-
-bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    return true;
-}
-
 std::string_view trimmed(std::string_view text) {
     while (!text.empty() && isBlank(text.front()))
         text.remove_prefix(1);
@@ -110,10 +94,27 @@ std::string_view unquoted(std::string_view value) {
 
 // The section's name as the caller gives it is compared without its outer blanks.
 bool isSection(const LineMeaning& meaning, std::string_view section) {
-    return meaning.kind == LineMeaning::Header && !meaning.name.empty() && sameName(meaning.name, trimmed(section));
+    return meaning.kind == LineMeaning::Header && !meaning.name.empty() &&
+           sameProfileName(meaning.name, trimmed(section));
 }
 
 } // namespace
+
+bool sameProfileName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lower(a[i]) != lower(b[i]))
+            return false;
+    return true;
+}
+
+std::string loweredProfileName(std::string_view name) {
+    std::string result(name);
+    for (char& c : result)
+        c = lower(c);
+    return result;
+}
 
 bool isPlainProfileText(std::string_view file) {
     auto startsWith = [&](std::string_view mark) { return file.substr(0, mark.size()) == mark; };
@@ -132,14 +133,14 @@ ProfileSection::ProfileSection(std::string_view file, std::string_view section) 
             std::optional<std::string> value;
             if (meaning.value)
                 value = std::string(unquoted(*meaning.value));
-            m_keys.emplace(lowered(meaning.name), std::move(value));
+            m_keys.emplace(loweredProfileName(meaning.name), std::move(value));
         }
         return true;
     });
 }
 
 std::optional<std::string> ProfileSection::value(std::string_view key) const {
-    const auto found = m_keys.find(lowered(trimmed(key)));
+    const auto found = m_keys.find(loweredProfileName(trimmed(key)));
     return found == m_keys.end() ? std::nullopt : found->second;
 }
 
@@ -153,7 +154,7 @@ std::string withSectionKeys(std::string_view file, std::string_view section, con
     std::unordered_set<std::string> written;
     std::size_t newBytes = 0;
     for (const ProfileKey& key : keys) {
-        written.insert(lowered(key.name));
+        written.insert(loweredProfileName(key.name));
         newBytes += key.name.size() + key.value.size() + 3;
     }
     // Where the section's header line ends and where its last line ends.
@@ -171,7 +172,7 @@ std::string withSectionKeys(std::string_view file, std::string_view section, con
             return true;
         }
         if (bodyStart && !(meaning.kind == LineMeaning::Key &&
-                           (written.count(lowered(meaning.name)) || (dropped && dropped(meaning.name)))))
+                           (written.count(loweredProfileName(meaning.name)) || (dropped && dropped(meaning.name)))))
             kept.push_back(line);
         return true;
     });

@@ -11,6 +11,10 @@
 
 namespace fw {
 
+// Section and key names as the profile functions compare them: letter case ignored (ASCII).
+bool sameProfileName(std::string_view a, std::string_view b);
+std::string loweredProfileName(std::string_view name);
+
 // False for a file the profile functions read as Unicode (a UTF-8 or UTF-16 byte-order mark): only plain
 // 8-bit text is read or rewritten here.
 bool isPlainProfileText(std::string_view file);

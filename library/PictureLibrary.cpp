@@ -1,6 +1,7 @@
 #include "library/PictureLibrary.h"
 
 #include "framework/Handles.h"
+#include "framework/ProfileText.h"
 #include "framework/Trace.h"
 #include "library/BuildDialog.h"
 #include "library/BuildStatus.h"
@@ -13,7 +14,6 @@
 
 #include <windows.h>
 
-#include <cctype>
 #include <cstdio>
 #include <optional>
 #include <string_view>
@@ -53,16 +53,6 @@ bool storePictureList(const settings::ProfileStore& profile, const BuildDialog& 
         list.push_back({entryKey(i), build.resultAt(i)});
     list.push_back({kStamp, rebuildStamp()});
     return profile.replaceKeys(kPhotos, list);
-}
-
-bool isStampKey(std::string_view name) {
-    constexpr std::string_view stamp = keys::kStamp;
-    if (name.size() != stamp.size())
-        return false;
-    for (std::size_t i = 0; i < name.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(name[i])) != std::tolower(static_cast<unsigned char>(stamp[i])))
-            return false;
-    return true;
 }
 
 // The format with its one %s, however long the value.
@@ -117,7 +107,7 @@ void clearPictureList(const settings::ProfileStore& profile) {
     const int count = profile.readInt(kPhotos, kCount, 0);
     // Entries at Count or above were not written by a rebuild and stay.
     (void)profile.replaceKeys(kPhotos, {{kCount, "0"}}, [count](std::string_view name) {
-        return isStampKey(name) || isListEntryBelow(std::string(name), count);
+        return fw::sameProfileName(name, keys::kStamp) || isListEntryBelow(std::string(name), count);
     });
 }
 
