@@ -34,14 +34,22 @@ void setFolderListingForTests(ListFolderFunction list) {
     g_listFolder = list;
 }
 
-std::string searchedFolder(const std::string& folderText) {
-    const std::string pattern = searchPattern(folderText);
-    // "/" separators come back as "\".
+namespace {
+
+// The folder a search pattern searches, as a full path ending in "\" ("/" separators come back as "\"); the
+// pattern as it is when it has no full path name.
+std::string folderOfPattern(const std::string& pattern) {
     std::string full = fullPathName(pattern);
     if (full.empty())
         full = pattern;
     const size_t cut = full.find_last_of("\\/");
     return cut == std::string::npos ? std::string() : full.substr(0, cut) + "\\";
+}
+
+} // namespace
+
+std::string searchedFolder(const std::string& folderText) {
+    return folderOfPattern(searchPattern(folderText));
 }
 
 std::string fullPathName(const std::string& path) {
@@ -67,10 +75,7 @@ std::vector<std::string> findFilePaths(const std::string& pattern) {
     if (!search)
         return paths;
 
-    // The searched folder as a full path; "/" separators come back as "\".
-    std::string root = fullPathName(pattern);
-    size_t cut = root.find_last_of("\\/");
-    root = cut == std::string::npos ? std::string() : root.substr(0, cut + 1);
+    const std::string root = folderOfPattern(pattern);
 
     do {
         paths.push_back(root + found.cFileName);
